@@ -1,0 +1,69 @@
+#include "testsupport.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+
+namespace dm::test {
+
+QString stagedProgramFolder() {
+    return QStringLiteral(DM_PROGRAM_DIR);
+}
+QString sourceDir() {
+    return QStringLiteral(DM_SOURCE_DIR);
+}
+QString testDataDir() {
+    return QStringLiteral(DM_TEST_DATA_DIR);
+}
+
+bool copyTree(const QString& from, const QString& to) {
+    QDir src(from);
+    if (!src.exists())
+        return false;
+    QDir().mkpath(to);
+    const auto entries = src.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QFileInfo& fi : entries) {
+        const QString target = to + u'/' + fi.fileName();
+        if (fi.isDir()) {
+            if (!copyTree(fi.absoluteFilePath(), target))
+                return false;
+        } else {
+            QFile::remove(target);
+            if (!QFile::copy(fi.absoluteFilePath(), target))
+                return false;
+        }
+    }
+    return true;
+}
+
+ScratchProgramFolder::ScratchProgramFolder() {
+    const QString staged = stagedProgramFolder();
+    // Executables are linked rather than copied: they are large and never written.
+    const auto entries =
+        QDir(staged).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QFileInfo& fi : entries) {
+        const QString target = root() + u'/' + fi.fileName();
+        if (fi.isDir()) {
+            if (fi.fileName() == QStringLiteral("Data") ||
+                fi.fileName() == QStringLiteral("Export"))
+                continue;
+            copyTree(fi.absoluteFilePath(), target);
+        } else if (fi.isExecutable()) {
+            QFile::link(fi.absoluteFilePath(), target);
+        } else {
+            QFile::copy(fi.absoluteFilePath(), target);
+        }
+    }
+    QFile::remove(path(QStringLiteral("System/terminal.ini")));
+    QFile::remove(path(QStringLiteral("System/History.log")));
+}
+
+QString ScratchProgramFolder::root() const {
+    return m_dir.path();
+}
+QString ScratchProgramFolder::path(const QString& relative) const {
+    return m_dir.path() + u'/' + relative;
+}
+
+} // namespace dm::test

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace dm::test {
+
+// The program folder that the build staged (executables, System/, Languages/).
+QString stagedProgramFolder();
+QString sourceDir();
+QString testDataDir();
+
+// A scratch copy of the staged program folder in a temporary directory, without
+// terminal.ini, History.log or Data/ unless the test makes them.
+class ScratchProgramFolder {
+public:
+    ScratchProgramFolder();
+    QString root() const;
+    QString path(const QString& relative) const;
+    bool isValid() const { return m_dir.isValid(); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+bool copyTree(const QString& from, const QString& to);
+
+} // namespace dm::test
