@@ -39,7 +39,8 @@ bool copyTree(const QString& from, const QString& to) {
 
 ScratchProgramFolder::ScratchProgramFolder() {
     const QString staged = stagedProgramFolder();
-    // Executables are linked rather than copied: they are large and never written.
+    // Executables are copied, not linked: the program finds its folder through its own
+    // path, which a link would resolve back to the build folder.
     const auto entries =
         QDir(staged).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
     for (const QFileInfo& fi : entries) {
@@ -49,8 +50,6 @@ ScratchProgramFolder::ScratchProgramFolder() {
                 fi.fileName() == QStringLiteral("Export"))
                 continue;
             copyTree(fi.absoluteFilePath(), target);
-        } else if (fi.isExecutable()) {
-            QFile::link(fi.absoluteFilePath(), target);
         } else {
             QFile::copy(fi.absoluteFilePath(), target);
         }

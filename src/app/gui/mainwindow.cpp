@@ -1,0 +1,348 @@
+#include "app/gui/mainwindow.h"
+
+#include "app/errors.h"
+#include "app/gui/icons.h"
+#include "app/gui/settingspage.h"
+#include "app/inifile.h"
+#include "app/langtext.h"
+#include "app/shellstate.h"
+#include "app/startup.h"
+#include "db/database.h"
+#include "editors/gui/goodspage.h"
+#include "editors/gui/keyspage.h"
+#include "editors/gui/ticketpage.h"
+#include "editors/gui/totalspage.h"
+#include "platform/memory.h"
+#include "scalefiles/scalecodepage.h"
+
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QImageReader>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QStatusBar>
+#include <QUrl>
+
+namespace dm::gui {
+
+namespace {
+const QString kGlobal = QStringLiteral("Global");
+} // namespace
+
+TForm1::TForm1(const ProgramFolder& folder, QWidget* parent)
+    : QMainWindow(parent), m_folder(folder), m_db(std::make_unique<Database>()) {
+    setObjectName(QStringLiteral("Form1"));
+    buildWindow();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::buildWindow() {
+    PageControl = new QTabWidget(this);
+    PageControl->setObjectName(QStringLiteral("PageControl"));
+    PageControl->setTabPosition(QTabWidget::West);
+    PageControl->setIconSize(QSize(50, 50));
+    PageControl->setStyleSheet(QStringLiteral("QTabBar::tab:selected { font-weight: bold; }"));
+    m_goods = new GoodsPage(PageControl);
+    m_ticket = new TicketPage(PageControl);
+    m_keys = new KeysPage(PageControl);
+    m_totals = new TotalsPage(PageControl);
+    m_settings = new SettingsPage(PageControl);
+    PageControl->addTab(m_goods, pictureIcon(Picture::GoodsPage, 50), QString());
+    PageControl->addTab(m_ticket, pictureIcon(Picture::TicketPage, 50), QString());
+    PageControl->addTab(m_keys, pictureIcon(Picture::KeysPage, 50), QString());
+    PageControl->addTab(m_totals, pictureIcon(Picture::TotalsPage, 50), QString());
+    PageControl->addTab(m_settings, pictureIcon(Picture::SettingsPage, 50), QString());
+    setCentralWidget(PageControl);
+
+    auto* bar = new QStatusBar(this);
+    bar->setObjectName(QStringLiteral("RzStatusBar1"));
+    bar->setFixedHeight(19);
+    RzStatusPane1 = new QLabel(bar);
+    RzStatusPane1->setObjectName(QStringLiteral("RzStatusPane1"));
+    RzStatusPane2 = new QLabel(bar);
+    RzStatusPane2->setObjectName(QStringLiteral("RzStatusPane2"));
+    bar->addWidget(RzStatusPane1, 1);
+    bar->addWidget(RzStatusPane2, 1);
+    setStatusBar(bar);
+
+    // The help button sits in the lower left corner, under the page tabs.
+    HelpPanel = new QWidget(this);
+    HelpPanel->setObjectName(QStringLiteral("HelpPanel"));
+    HelpButton = new QToolButton(HelpPanel);
+    HelpButton->setObjectName(QStringLiteral("HelpButton"));
+    HelpButton->setFixedSize(55, 53);
+    HelpButton->setIcon(pictureIcon(Picture::Help, 44));
+    HelpButton->setIconSize(QSize(44, 44));
+    HelpButton->setAutoRaise(true);
+    HelpButton->setCursor(Qt::PointingHandCursor);
+    auto* hl = new QHBoxLayout(HelpPanel);
+    hl->setContentsMargins(0, 0, 0, 0);
+    hl->addWidget(HelpButton);
+    HelpPanel->setFixedSize(55, 53);
+
+    resize(894, 562 + 19);
+    setMinimumSize(910, 600);
+
+    for (QToolButton* b : transferButtons())
+        b->setEnabled(false);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(300);
+    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+
+    connect(PageControl, &QTabWidget::currentChanged, this, &TForm1::PageControlPageChange);
+    connect(m_settings->LangCombo, &QComboBox::currentIndexChanged, this, &TForm1::LangComboChange);
+    connect(HelpButton, &QToolButton::clicked, this, &TForm1::HelpButtonClick);
+}
+
+QList<QToolButton*> TForm1::transferButtons() const {
+    return {m_goods->TransmitProductsButton, m_goods->ReceiveProductsButton,
+            m_ticket->TransmitTicketButton,  m_ticket->ReceiveTicketButton,
+            m_keys->TransmitKeypadButton,    m_keys->ReceiveKeypadButton,
+            m_totals->DownloadTotalsButton};
+}
+
+void TForm1::FormCreate() {
+    ShellState& s = shell();
+    s.ComPortList.clear();
+    s.MessageLines.clear();
+    ReloadAll();
+    PageControl->setCurrentIndex(GoodsPageIndex);
+    Timer1->start();
+    platform::trimWorkingSet();
+}
+
+bool TForm1::ReloadAll() {
+    ShellState& s = shell();
+    s.DataLoaded = false;
+    IniFile ini(m_folder.terminalIni());
+    m_db->close();
+
+    // Database file: Base of terminal.ini, or the default one made from the template.
+    const DatabaseChoice choice = chooseDatabaseFile(m_folder, ini);
+    s.CurrentDatabasePath = choice.path;
+    QDir().mkpath(m_folder.systemDir());
+    QString iniError;
+    if (!ini.save(&iniError))
+        reportError(m_folder.terminalIni() + QStringLiteral(": ") + iniError);
+
+    try {
+        m_db->open(s.CurrentDatabasePath);
+    } catch (const UserError& e) {
+        attachModels();
+        reportError(e.text());
+        return false;
+    }
+    attachModels();
+    m_settings->ManagerGroup->showDatabasePath(s.CurrentDatabasePath);
+
+    bool historyExists = false;
+    const QStringList history = readHistory(m_folder.historyLog(), &historyExists);
+    if (historyExists) {
+        m_settings->ManagerGroup->DatabaseListBox->clear();
+        m_settings->ManagerGroup->DatabaseListBox->addItems(history);
+    }
+
+    fillLanguageChoice();
+    selectLanguage();
+    LoadLanguage();
+
+    // The ticket page, keypad and previews are filled here by their editors.
+
+    const bool noGoods = m_db->products().isEmpty();
+    if (noGoods) {
+        m_goods->DeleteProductButton->setEnabled(false);
+        m_goods->ProductsGrid->setEnabled(false);
+    }
+    fillSearchChoices();
+    m_settings->ManagerGroup->showDatabasePath(s.CurrentDatabasePath);
+    if (!noGoods) {
+        m_goods->ProductsGrid->setEnabled(true);
+        m_goods->DeleteProductButton->setEnabled(true);
+    }
+    s.DataLoaded = true;
+    return true;
+}
+
+void TForm1::attachModels() {
+    const bool open = m_db->isOpen();
+    m_goods->ProductsGrid->setModel(open ? &m_db->products() : nullptr);
+    m_keys->KeyProductsGrid->setModel(open ? &m_db->products() : nullptr);
+    m_keys->KeypadsGrid->setModel(open ? &m_db->keypads() : nullptr);
+    m_settings->ScalesGroup->ScalesGrid->setModel(open ? &m_db->scales() : nullptr);
+    m_totals->TotalsGrid->setModel(open ? &m_db->totals() : nullptr);
+    if (!open)
+        return;
+    // Fields that the grids keep out of sight: the goods and scales row IDs, the keypad
+    // ID and the totals' source address.
+    m_goods->ProductsGrid->setColumnHidden(ProductsDataSet::ID, true);
+    m_keys->KeyProductsGrid->setColumnHidden(ProductsDataSet::ID, true);
+    m_keys->KeypadsGrid->setColumnHidden(KeypadsDataSet::ID, true);
+    m_settings->ScalesGroup->ScalesGrid->setColumnHidden(ScalesDataSet::ID, true);
+    m_totals->TotalsGrid->setColumnHidden(TotalsDataSet::IP, true);
+}
+
+void TForm1::fillLanguageChoice() {
+    // Filling the combo must not count as the user choosing a language.
+    m_fillingLanguages = true;
+    QComboBox* combo = m_settings->LangCombo;
+    combo->clear();
+    const QStringList names = listLanguageFolders(m_folder);
+    for (int i = 0; i < names.size(); ++i) {
+        const QString flag =
+            m_folder.languagesDir() + u'/' + names[i] + QStringLiteral("/Flag.bmp");
+        const QPixmap pm(flag);
+        // A folder without a readable flag is still offered, without a picture.
+        const QIcon icon = pm.isNull() ? QIcon() : QIcon(pm);
+        if (i < LangImageList.size())
+            LangImageList[i] = icon;
+        else
+            LangImageList.append(icon);
+        combo->addItem(LangImageList[i], names[i]);
+    }
+    m_fillingLanguages = false;
+}
+
+void TForm1::selectLanguage() {
+    ShellState& s = shell();
+    IniFile ini(m_folder.terminalIni());
+    const QString wanted = configuredLanguageName(ini);
+    QStringList available;
+    for (int i = 0; i < m_settings->LangCombo->count(); ++i)
+        available.append(m_settings->LangCombo->itemText(i));
+    const QString name = resolveLanguageName(wanted, available);
+    m_fillingLanguages = true;
+    m_settings->LangCombo->setCurrentIndex(available.indexOf(name));
+    m_fillingLanguages = false;
+    s.LanguageName = name;
+    if (!name.isEmpty()) {
+        ini.setValue(kGlobal, QStringLiteral("Language"), name);
+        QString error;
+        if (!ini.save(&error))
+            reportError(m_folder.terminalIni() + QStringLiteral(": ") + error);
+        s.LanguageFolder = m_folder.languagesDir() + u'/' + name;
+    } else {
+        s.LanguageFolder.clear();
+    }
+}
+
+void TForm1::LoadLanguage() {
+    ShellState& s = shell();
+    if (s.LanguageFolder.isEmpty())
+        currentLanguageFile().clear();
+    else
+        currentLanguageFile().open(s.LanguageFolder);
+    SelectScaleCodePage(currentLanguageFile().languageId());
+
+    PageControl->setTabText(GoodsPageIndex, LangText(u"Main", u"Products", u"Products"));
+    PageControl->setTabText(TicketPageIndex, LangText(u"Main", u"Ticket", u"Ticket"));
+    PageControl->setTabText(KeysPageIndex, LangText(u"Main", u"Keys", u"Keys"));
+    PageControl->setTabText(TotalsPageIndex, LangText(u"Main", u"Totals", u"Totals"));
+    PageControl->setTabText(SettingsPageIndex, LangText(u"Main", u"Settings", u"Settings"));
+    m_goods->applyLanguage();
+    m_ticket->applyLanguage();
+    m_keys->applyLanguage();
+    m_totals->applyLanguage();
+    m_settings->applyLanguage();
+    applyColumnTitles();
+
+    setWindowTitle(LangText(u"Misc", u"CaptionQEL", u"Data Manager QEL") + QStringLiteral(" (v") +
+                   QStringLiteral(DM_VERSION) + QStringLiteral(") - [") + s.CurrentDatabasePath +
+                   u']');
+}
+
+void TForm1::applyColumnTitles() {
+    if (!m_db->isOpen())
+        return;
+    m_db->products().setColumnTitles(QStringList{QString()} + m_goods->columnTitles());
+    m_db->keypads().setColumnTitles({QString(), LangText(u"Misc", u"Keypad", u"Keypad")});
+    m_db->scales().setColumnTitles(m_settings->ScalesGroup->columnTitles());
+    m_db->totals().setColumnTitles(m_totals->columnTitles() + QStringList{QString()});
+}
+
+void TForm1::fillSearchChoices() {
+    QComboBox* search = m_goods->SearchCombo;
+    search->clear();
+    search->addItems(m_goods->columnTitles());
+    search->setCurrentIndex(1);
+    QComboBox* totals = m_totals->TotalsSearchCombo;
+    totals->clear();
+    totals->addItems(m_totals->columnTitles().mid(0, 3));
+    totals->setCurrentIndex(1);
+}
+
+void TForm1::PageControlPageChange(int index) {
+    // Redraws of the ticket and the scales list join here as their editors arrive.
+    if (index == TotalsPageIndex && m_db->isOpen() && m_db->totals().isEmpty())
+        m_totals->DeleteTotalsButton->setEnabled(false);
+    if (index == KeysPageIndex && m_db->isOpen()) {
+        // The keypad page shows all goods.
+        m_db->products().clearFilter();
+        m_goods->SearchEdit->clear();
+    }
+}
+
+void TForm1::LangComboChange(int index) {
+    if (m_fillingLanguages || index < 0)
+        return;
+    QString error;
+    if (!writeIniValue(m_folder.terminalIni(), kGlobal, QStringLiteral("Language"),
+                       m_settings->LangCombo->itemText(index), &error)) {
+        reportError(m_folder.terminalIni() + QStringLiteral(": ") + error);
+        return;
+    }
+    ReloadAll();
+}
+
+void TForm1::HelpButtonClick() {
+    static const char16_t* const keys[] = {u"Goods", u"Ticket", u"Keys", u"Totals", u"Settings"};
+    static const char16_t* const defaults[] = {u"Description\\Goods", u"Description\\Ticket",
+                                               u"Description\\Keys", u"Description\\Totals",
+                                               u"Description\\Settings"};
+    const int page = qBound(0, PageControl->currentIndex(), 4);
+    const QString topic = LangText(u"Help", keys[page], defaults[page]);
+    QString relative = topic;
+    relative.replace(u'\\', u'/');
+    QDesktopServices::openUrl(QUrl::fromLocalFile(
+        shell().LanguageFolder + QStringLiteral("/help/") + relative + QStringLiteral(".html")));
+}
+
+void TForm1::Timer1Timer() {
+    // Discovery sets its flag when the first pass has ended; until then the transfer
+    // buttons stay disabled.
+}
+
+void TForm1::FormClose() {
+    if (m_closed)
+        return;
+    m_closed = true;
+    Timer1->stop();
+    m_db->close();
+    platform::trimWorkingSet();
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    FormClose();
+    event->accept();
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    HelpPanel->move(4, height() - statusBar()->height() - HelpPanel->height() - 4);
+    HelpPanel->raise();
+}
+
+void TForm1::reportError(const QString& text) {
+    if (m_reportError)
+        m_reportError(text);
+    else
+        QMessageBox::critical(this, windowTitle(), text);
+}
+
+} // namespace dm::gui

@@ -1,0 +1,10 @@
+#include "app/shellstate.h"
+
+namespace dm {
+
+ShellState& shell() {
+    static ShellState state;
+    return state;
+}
+
+} // namespace dm

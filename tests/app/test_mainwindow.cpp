@@ -1,0 +1,186 @@
+#include "app/gui/mainwindow.h"
+#include "app/gui/settingspage.h"
+#include "app/inifile.h"
+#include "app/shellstate.h"
+#include "db/database.h"
+#include "editors/gui/goodspage.h"
+#include "editors/gui/keyspage.h"
+#include "editors/gui/ticketpage.h"
+#include "editors/gui/totalspage.h"
+#include "testsupport.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcessEnvironment>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+using namespace dm;
+using dm::gui::TForm1;
+
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    test::ScratchProgramFolder folder;
+    QStringList errors;
+
+    void setLanguage(const QString& name) {
+        ASSERT_TRUE(writeIniValue(folder.path(QStringLiteral("System/terminal.ini")),
+                                  QStringLiteral("Global"), QStringLiteral("Language"), name));
+    }
+    void addLanguage(const QString& name, const QByteArray& langDat) {
+        const QString dir = folder.path(QStringLiteral("Languages/") + name);
+        QDir().mkpath(dir);
+        QFile f(dir + QStringLiteral("/Lang.dat"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(langDat);
+        QFile::copy(folder.path(QStringLiteral("Languages/ENG/Flag.bmp")),
+                    dir + QStringLiteral("/Flag.bmp"));
+    }
+    std::unique_ptr<TForm1> start() {
+        auto form = std::make_unique<TForm1>(ProgramFolder(folder.root()));
+        form->setErrorReporter([this](const QString& e) { errors.append(e); });
+        form->FormCreate();
+        return form;
+    }
+    static QString headerOf(QAbstractItemModel* model, int column) {
+        return model->headerData(column, Qt::Horizontal).toString();
+    }
+};
+
+} // namespace
+
+TEST_F(MainWindowTest, PartialLanguageFileShowsItsKeyAndDefaultsElsewhere) {
+    addLanguage(QStringLiteral("TST"), "[Main]\r\nProducts=Goods\r\n");
+    setLanguage(QStringLiteral("TST"));
+    auto form = start();
+    ASSERT_TRUE(errors.isEmpty()) << errors.join(u'\n').toStdString();
+    EXPECT_EQ(form->pageControl()->tabText(0), QStringLiteral("Goods"));
+    EXPECT_EQ(form->pageControl()->tabText(1), QStringLiteral("Ticket"));
+    EXPECT_EQ(form->goodsPage()->AddProductButton->text(), QStringLiteral("New"));
+    EXPECT_EQ(form->settingsPage()->LangCombo->currentText(), QStringLiteral("TST"));
+    EXPECT_TRUE(shell().DataLoaded);
+}
+
+TEST_F(MainWindowTest, SwitchingLanguageRenamesEverythingAtOnceWithoutDuplicates) {
+    setLanguage(QStringLiteral("ENG"));
+    auto form = start();
+    ASSERT_TRUE(errors.isEmpty()) << errors.join(u'\n').toStdString();
+    QComboBox* combo = form->settingsPage()->LangCombo;
+    const int languages = combo->count();
+    ASSERT_GE(languages, 2);
+    EXPECT_EQ(form->pageControl()->tabText(0), QStringLiteral("Products"));
+    EXPECT_EQ(headerOf(form->goodsPage()->ProductsGrid->model(), ProductsDataSet::RVTName),
+              QStringLiteral("Name"));
+    EXPECT_TRUE(form->caption().startsWith(QStringLiteral("Data Manager QEL (v1.2.0) - [")));
+
+    combo->setCurrentIndex(combo->findText(QStringLiteral("RUS")));
+    EXPECT_EQ(combo->count(), languages);
+    EXPECT_EQ(combo->currentText(), QStringLiteral("RUS"));
+    EXPECT_EQ(readIniValue(folder.path(QStringLiteral("System/terminal.ini")),
+                           QStringLiteral("Global"), QStringLiteral("Language")),
+              QStringLiteral("RUS"));
+    EXPECT_NE(form->pageControl()->tabText(0), QStringLiteral("Products"));
+    EXPECT_NE(form->goodsPage()->AddProductButton->text(), QStringLiteral("New"));
+    EXPECT_NE(headerOf(form->goodsPage()->ProductsGrid->model(), ProductsDataSet::RVTName),
+              QStringLiteral("Name"));
+    EXPECT_NE(form->totalsPage()->TotalsRangeLabel->text(), QStringLiteral("Period"));
+    EXPECT_FALSE(form->caption().startsWith(QStringLiteral("Data Manager QEL (v")));
+    EXPECT_TRUE(form->caption().endsWith(shell().CurrentDatabasePath + u']'));
+    EXPECT_EQ(form->goodsPage()->SearchCombo->count(), 5);
+    EXPECT_EQ(form->goodsPage()->SearchCombo->currentIndex(), 1);
+    EXPECT_EQ(form->totalsPage()->TotalsSearchCombo->count(), 3);
+
+    form->ReloadAll();
+    EXPECT_EQ(combo->count(), languages);
+    EXPECT_EQ(form->goodsPage()->SearchCombo->count(), 5);
+}
+
+TEST_F(MainWindowTest, UnknownLanguageFallsBackToEnglish) {
+    setLanguage(QStringLiteral("XXX"));
+    auto form = start();
+    EXPECT_EQ(form->settingsPage()->LangCombo->currentText(), QStringLiteral("ENG"));
+    EXPECT_EQ(readIniValue(folder.path(QStringLiteral("System/terminal.ini")),
+                           QStringLiteral("Global"), QStringLiteral("Language")),
+              QStringLiteral("ENG"));
+    EXPECT_TRUE(shell().LanguageFolder.endsWith(QStringLiteral("/Languages/ENG")));
+}
+
+TEST_F(MainWindowTest, NoLanguageFolderAtAllStillStartsWithBuiltInTexts) {
+    QDir(folder.path(QStringLiteral("Languages"))).removeRecursively();
+    auto form = start();
+    EXPECT_TRUE(shell().DataLoaded);
+    EXPECT_EQ(form->pageControl()->tabText(4), QStringLiteral("Settings"));
+    EXPECT_EQ(form->settingsPage()->LangCombo->count(), 0);
+}
+
+TEST_F(MainWindowTest, DeletedBaseFallsBackToDefaultDatabase) {
+    ASSERT_TRUE(writeIniValue(folder.path(QStringLiteral("System/terminal.ini")),
+                              QStringLiteral("Global"), QStringLiteral("Base"),
+                              folder.path(QStringLiteral("gone.sqlite"))));
+    auto form = start();
+    EXPECT_EQ(shell().CurrentDatabasePath, folder.path(QStringLiteral("Data/Base.sqlite")));
+    EXPECT_EQ(readIniValue(folder.path(QStringLiteral("System/terminal.ini")),
+                           QStringLiteral("Global"), QStringLiteral("Base")),
+              shell().CurrentDatabasePath);
+    EXPECT_TRUE(form->database().isOpen());
+}
+
+TEST_F(MainWindowTest, DamagedDatabaseIsReportedAndLeavesDataNotLoaded) {
+    const QString bad = folder.path(QStringLiteral("bad.sqlite"));
+    QFile f(bad);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("this is not a database");
+    f.close();
+    ASSERT_TRUE(writeIniValue(folder.path(QStringLiteral("System/terminal.ini")),
+                              QStringLiteral("Global"), QStringLiteral("Base"), bad));
+    auto form = start();
+    EXPECT_EQ(errors.size(), 1);
+    EXPECT_FALSE(shell().DataLoaded);
+    QFile again(bad);
+    ASSERT_TRUE(again.open(QIODevice::ReadOnly));
+    EXPECT_EQ(again.readAll(), QByteArray("this is not a database"));
+}
+
+TEST_F(MainWindowTest, TransferButtonsStartDisabledAndPagesCarryTheirNames) {
+    auto form = start();
+    const QStringList names{
+        QStringLiteral("TransmitProductsButton"), QStringLiteral("ReceiveProductsButton"),
+        QStringLiteral("TransmitTicketButton"),   QStringLiteral("ReceiveTicketButton"),
+        QStringLiteral("TransmitKeypadButton"),   QStringLiteral("ReceiveKeypadButton"),
+        QStringLiteral("DownloadTotalsButton")};
+    for (const QString& n : names) {
+        auto* b = form->findChild<QToolButton*>(n);
+        ASSERT_NE(b, nullptr) << n.toStdString();
+        EXPECT_FALSE(b->isEnabled()) << n.toStdString();
+    }
+    for (const char* sheet :
+         {"BaseSheet", "TicketSheet", "KeysSheet", "TotalsSheet", "SettingsSheet"})
+        EXPECT_NE(form->findChild<QWidget*>(QString::fromLatin1(sheet)), nullptr) << sheet;
+}
+
+// Keeps a picture of every page; set DM_SCREENSHOT_DIR to choose where they go.
+TEST_F(MainWindowTest, ScreenshotsOfThePages) {
+    setLanguage(QStringLiteral("ENG"));
+    auto form = start();
+    form->resize(1000, 640);
+    form->show();
+    QString dir =
+        QProcessEnvironment::systemEnvironment().value(QStringLiteral("DM_SCREENSHOT_DIR"));
+    QTemporaryDir tmp;
+    if (dir.isEmpty())
+        dir = tmp.path();
+    QDir().mkpath(dir);
+    for (int i = 0; i < form->pageControl()->count(); ++i) {
+        form->pageControl()->setCurrentIndex(i);
+        const QImage shot = form->grab().toImage();
+        ASSERT_FALSE(shot.isNull());
+        EXPECT_GE(shot.width(), 910);
+        ASSERT_TRUE(shot.save(dir + QStringLiteral("/page%1.png").arg(i)));
+    }
+}
