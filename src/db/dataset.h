@@ -5,10 +5,18 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <QCollator>
+
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace dm {
+
+namespace schema {
+struct Column;
+struct Table;
+} // namespace schema
 
 // A dataset: the rows of one table as the program sees them, with a current row, an
 // optional sort by one field and an optional row filter. It holds its rows in memory
@@ -26,6 +34,7 @@ public:
     using BeforePost = std::function<void(QVariantList& record, int row)>;
 
     DataSet(QString table, QStringList fields, QObject* parent = nullptr);
+    ~DataSet() override;
 
     const QString& table() const { return m_table; }
     const QStringList& fields() const { return m_fields; }
@@ -42,6 +51,10 @@ public:
     QVariant value(int row, int field) const;
     QVariant value(int row, const QString& field) const;
     QVariantList record(int row) const;
+    // The row's identity in its table (the auto-number ID, or the engine's row number);
+    // -1 for no row. It stays the same across sort, filter and refresh.
+    qint64 rowIdentity(int row) const;
+    int rowOfIdentity(qint64 identity) const; // visible row, -1 when hidden or gone
 
     // Current row (-1 when there is no visible row).
     int currentRow() const { return m_current; }
@@ -57,13 +70,17 @@ public:
     QVariant lookup(const QString& keyField, const QVariant& keyValue,
                     const QString& resultField) const;
 
-    // Edit and post: changes by field name, written to the database at once.
+    // Edit and post: changes by field name, written to the database at once. Values are
+    // converted to the field's type (text to number, ISO text to date); a value the field
+    // does not accept throws DataError with the field rule's message, leaving the row as it
+    // was. After a post the row takes its place under the current filter and sort.
     void post(int row, const QVariantMap& changes);
     // Appends a record (fields by name, the rest empty); returns its visible row, or -1
     // when the filter hides it. Auto-number IDs are filled in from the database.
     int append(const QVariantMap& values);
     void remove(int row);
     void removeRows(QList<int> rows); // all in one transaction
+    void removeAll();                 // every row of the table, visible or not
 
     // Sort by one field, ascending or descending; an empty name restores natural order.
     void setSortField(const QString& field, Qt::SortOrder order = Qt::AscendingOrder);
@@ -76,7 +93,7 @@ public:
 
     void setBeforePost(BeforePost hook) { m_beforePost = std::move(hook); }
 
-    // Table model.
+    // Table model. sort() sets the sort field of the column (for views with sorting on).
     void setColumnTitles(const QStringList& titles);
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -85,6 +102,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
     void setReadOnlyFields(const QStringList& fields);
 
 signals:
@@ -94,18 +112,49 @@ signals:
 
 protected:
     QSqlDatabase database() const { return m_db; }
+    // Natural order by this integer field (then by identity) instead of by identity alone.
+    void setNaturalOrderField(const QString& field);
 
 private:
+    struct Loaded;
+    Loaded readAll() const;
     void rebuildView();
+    void sortView();
+    bool passes(int nat) const;
+    bool viewLess(int natA, int natB) const;
+    int compareField(int field, const QVariant& a, const QVariant& b) const;
+    bool naturalLess(const QVariantList& a, qint64 idA, const QVariantList& b, qint64 idB) const;
+    int viewInsertPosition(int nat) const;
+    void insertNatural(int nat);
+    void eraseNatural(int nat);
+    void placeAfterChange(int viewRow, bool naturalMoved);
+    void updateCurrent(int row);
+    void restoreCurrent(qint64 identity, int fallbackRow);
+    QVariant convertInput(int field, const QVariant& value) const;
+    QVariant fromDb(int field, const QVariant& value) const;
+    QVariant toDb(int field, const QVariant& value) const;
+    void checkRecord(const QVariantList& record) const;
+    void requireOpen() const;
+    void requireRow(int row) const;
+
+    const schema::Table* m_schema = nullptr;
+    std::vector<const schema::Column*> m_columns; // per field
+    int m_autoField = -1;                         // the auto-number field, if it is one
+    int m_naturalField = -1;
+    QString m_selectSql;
 
     QString m_table;
     QStringList m_fields;
     QSqlDatabase m_db;
     bool m_open = false;
     std::vector<QVariantList> m_rows; // natural order
+    std::vector<qint64> m_ids;        // identity of each row of m_rows
     std::vector<int> m_view;          // visible rows as indexes into m_rows
     int m_current = -1;
+    qint64 m_currentId = -1;
     QString m_sortField;
+    int m_sortColumn = -1;
+    std::unique_ptr<QCollator> m_collator; // text order while sorted by a text field
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     RowFilter m_filter;
     BeforePost m_beforePost;

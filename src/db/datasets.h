@@ -54,7 +54,19 @@ public:
 class TotalsDataSet : public DataSet {
     Q_OBJECT
 public:
-    enum Column { Scales, PLU, Name, Type, DayWeight, DayNum, MonthWeight, MonthNum, Last, Read, IP };
+    enum Column {
+        Scales,
+        PLU,
+        Name,
+        Type,
+        DayWeight,
+        DayNum,
+        MonthWeight,
+        MonthNum,
+        Last,
+        Read,
+        IP
+    };
     explicit TotalsDataSet(QObject* parent = nullptr);
 };
 
