@@ -1,4 +1,5 @@
 #include "app/gui/mainwindow.h"
+#include "app/gui/messagepanel.h"
 #include "platform/termination.h"
 
 #include <QApplication>
@@ -11,6 +12,9 @@ int main(int argc, char** argv) {
     dm::gui::TForm1 form(dm::ProgramFolder::ofExecutable());
     dm::platform::onTerminationRequest([&form] { form.close(); });
     form.FormCreate();
+    // Created after the main window, as the window prepares itself without it.
+    dm::TMessagePanel panel(&form);
+    form.setMessagePanel(&panel);
     form.show();
     return app.exec();
 }

@@ -2,21 +2,26 @@
 
 #include "app/errors.h"
 #include "app/gui/icons.h"
+#include "app/gui/messagepanel.h"
+#include "app/gui/pagetabbar.h"
 #include "app/gui/settingspage.h"
 #include "app/inifile.h"
 #include "app/langtext.h"
 #include "app/shellstate.h"
 #include "app/startup.h"
+#include "comm/comports.h"
+#include "comm/discovery.h"
+#include "db/compaction.h"
 #include "db/database.h"
 #include "editors/gui/goodspage.h"
 #include "editors/gui/keyspage.h"
 #include "editors/gui/ticketpage.h"
 #include "editors/gui/totalspage.h"
+#include "platform/help.h"
 #include "platform/memory.h"
 #include "scalefiles/scalecodepage.h"
 
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -25,28 +30,38 @@
 #include <QMessageBox>
 #include <QPixmap>
 #include <QStatusBar>
-#include <QUrl>
 
 namespace dm::gui {
 
 namespace {
 const QString kGlobal = QStringLiteral("Global");
+
+// QTabWidget keeps its tab bar setter protected.
+class PageControlWidget : public QTabWidget {
+public:
+    explicit PageControlWidget(QWidget* parent) : QTabWidget(parent) {
+        setTabBar(new PageTabBar(this));
+    }
+};
 } // namespace
 
 TForm1::TForm1(const ProgramFolder& folder, QWidget* parent)
-    : QMainWindow(parent), m_folder(folder), m_db(std::make_unique<Database>()) {
+    : QMainWindow(parent), m_folder(folder), m_db(std::make_unique<Database>()),
+      m_discovery(std::make_unique<ScaleDiscovery>()) {
     setObjectName(QStringLiteral("Form1"));
     buildWindow();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    // A window destroyed without being closed (tests) still stops its thread.
+    StopDiscovery();
+}
 
 void TForm1::buildWindow() {
-    PageControl = new QTabWidget(this);
+    PageControl = new PageControlWidget(this);
     PageControl->setObjectName(QStringLiteral("PageControl"));
     PageControl->setTabPosition(QTabWidget::West);
     PageControl->setIconSize(QSize(50, 50));
-    PageControl->setStyleSheet(QStringLiteral("QTabBar::tab:selected { font-weight: bold; }"));
     m_goods = new GoodsPage(PageControl);
     m_ticket = new TicketPage(PageControl);
     m_keys = new KeysPage(PageControl);
@@ -110,7 +125,7 @@ QList<QToolButton*> TForm1::transferButtons() const {
 
 void TForm1::FormCreate() {
     ShellState& s = shell();
-    s.ComPortList.clear();
+    s.ComPortList = probeComPorts();
     s.MessageLines.clear();
     ReloadAll();
     PageControl->setCurrentIndex(GoodsPageIndex);
@@ -167,7 +182,19 @@ bool TForm1::ReloadAll() {
         m_goods->DeleteProductButton->setEnabled(true);
     }
     s.DataLoaded = true;
+    StartDiscovery();
     return true;
+}
+
+void TForm1::StartDiscovery() {
+    // The port list is complete before the thread first reads it and never changes.
+    m_discovery->setComPorts(shell().ComPortList);
+    m_discovery->start();
+}
+
+void TForm1::StopDiscovery() {
+    if (m_discovery)
+        m_discovery->stop();
 }
 
 void TForm1::attachModels() {
@@ -306,16 +333,16 @@ void TForm1::HelpButtonClick() {
                                                u"Description\\Keys", u"Description\\Totals",
                                                u"Description\\Settings"};
     const int page = qBound(0, PageControl->currentIndex(), 4);
-    const QString topic = LangText(u"Help", keys[page], defaults[page]);
-    QString relative = topic;
-    relative.replace(u'\\', u'/');
-    QDesktopServices::openUrl(QUrl::fromLocalFile(
-        shell().LanguageFolder + QStringLiteral("/help/") + relative + QStringLiteral(".html")));
+    platform::openHelpTopic(shell().LanguageFolder, LangText(u"Help", keys[page], defaults[page]));
 }
 
 void TForm1::Timer1Timer() {
-    // Discovery sets its flag when the first pass has ended; until then the transfer
-    // buttons stay disabled.
+    // The transfer buttons wait for the end of the first discovery pass.
+    if (!m_discovery->isDone())
+        return;
+    for (QToolButton* b : transferButtons())
+        b->setEnabled(true);
+    Timer1->stop();
 }
 
 void TForm1::FormClose() {
@@ -323,7 +350,22 @@ void TForm1::FormClose() {
         return;
     m_closed = true;
     Timer1->stop();
+    if (m_panel) {
+        shell().MessageLines.append(LangText(u"Text", u"Closing", u"Saving database..."));
+        m_panel->ShowMessagePanel(100, 50, QColor(panelcolour::MoneyGreen),
+                                  QColor(panelcolour::Text), PanelAlignment::Centre, false,
+                                  shell().MessageLines);
+    }
+    const QString path = m_db->isOpen() ? m_db->path() : QString();
     m_db->close();
+    StopDiscovery();
+    if (!path.isEmpty()) {
+        QString error;
+        if (!CompactDatabase(path, &error))
+            reportError(error);
+    }
+    if (m_panel)
+        m_panel->hidePanel();
     platform::trimWorkingSet();
 }
 

@@ -15,7 +15,9 @@
 
 namespace dm {
 class Database;
-}
+class ScaleDiscovery;
+class TMessagePanel;
+} // namespace dm
 
 namespace dm::gui {
 
@@ -24,7 +26,6 @@ class TicketPage;
 class KeysPage;
 class TotalsPage;
 class SettingsPage;
-class TMessagePanel;
 
 // The main window: the five pages, the database connection with its datasets, the
 // reload sequence and the page switching.
@@ -52,6 +53,7 @@ public:
 
     const ProgramFolder& programFolder() const { return m_folder; }
     Database& database() { return *m_db; }
+    ScaleDiscovery& discovery() { return *m_discovery; }
     GoodsPage* goodsPage() const { return m_goods; }
     TicketPage* ticketPage() const { return m_ticket; }
     KeysPage* keysPage() const { return m_keys; }
@@ -87,9 +89,12 @@ private:
     void applyColumnTitles();
     void fillSearchChoices();
     void reportError(const QString& text);
+    void StartDiscovery();
+    void StopDiscovery();
 
     ProgramFolder m_folder;
     std::unique_ptr<Database> m_db;
+    std::unique_ptr<ScaleDiscovery> m_discovery;
     TMessagePanel* m_panel = nullptr;
     std::function<void(const QString&)> m_reportError;
     bool m_closed = false;
