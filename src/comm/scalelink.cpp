@@ -33,7 +33,10 @@ bool ScaleLink::write(QByteArrayView bytes) {
     QIODevice* dev = device();
     if (!dev)
         return false;
-    dev->readAll();
+    // Also what the system holds but the device has not taken in yet.
+    do
+        dev->readAll();
+    while (dev->waitForReadyRead(0));
     return writeBytes(bytes);
 }
 

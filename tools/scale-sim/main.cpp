@@ -70,13 +70,18 @@ private:
             }
             if (a.reply.isEmpty())
                 continue;
-            if (a.delayMs > 0) {
-                QPointer<QIODevice> dev = m_device;
-                const QByteArray reply = a.reply;
-                QTimer::singleShot(a.delayMs, this, [dev, reply] {
+            QPointer<QIODevice> dev = m_device;
+            auto sendLater = [this, dev](int ms, const QByteArray& bytes) {
+                QTimer::singleShot(ms, this, [dev, bytes] {
                     if (dev && dev->isOpen())
-                        dev->write(reply);
+                        dev->write(bytes);
                 });
+            };
+            if (a.splitAt > 0) {
+                m_device->write(a.reply.left(a.splitAt));
+                sendLater(m_scale.config().splitMs, a.reply.mid(a.splitAt));
+            } else if (a.delayMs > 0) {
+                sendLater(a.delayMs, a.reply);
             } else {
                 m_device->write(a.reply);
             }
@@ -192,12 +197,15 @@ int main(int argc, char** argv) {
         {QStringLiteral("stop-at-block"),
          QStringLiteral("Answer \"C\" (stop) to goods block N and after."), QStringLiteral("n")},
         {QStringLiteral("fault"),
-         QStringLiteral("Misbehave: short, silent, late, drop, length or crc."),
+         QStringLiteral("Misbehave: short, silent, late, drop, length, crc or split."),
          QStringLiteral("kind")},
         {QStringLiteral("fault-at"),
          QStringLiteral("Only the Nth frame of a connection gets the fault (default: all)."),
          QStringLiteral("n")},
         {QStringLiteral("late-ms"), QStringLiteral("Delay of a late reply (default 6000)."),
+         QStringLiteral("ms")},
+        {QStringLiteral("split-ms"),
+         QStringLiteral("Pause between the two parts of a split reply (default 50)."),
          QStringLiteral("ms")},
         {QStringLiteral("log"), QStringLiteral("Log every received frame to standard error.")},
     });
@@ -213,6 +221,7 @@ int main(int argc, char** argv) {
     c.stopAtBlock = intOption(p, QStringLiteral("stop-at-block"), 0, 0, 65535);
     c.faultAt = intOption(p, QStringLiteral("fault-at"), 0, 0, 1 << 30);
     c.lateMs = intOption(p, QStringLiteral("late-ms"), 6000, 0, 600000);
+    c.splitMs = intOption(p, QStringLiteral("split-ms"), 50, 0, 600000);
     c.log = p.isSet(QStringLiteral("log"));
     if (p.isSet(QStringLiteral("fault"))) {
         const auto f = faultFromName(p.value(QStringLiteral("fault")));

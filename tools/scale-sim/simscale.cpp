@@ -59,7 +59,7 @@ std::optional<Fault> faultFromName(const QString& name) {
     static const std::pair<const char*, Fault> names[] = {
         {"none", Fault::None}, {"short", Fault::Short}, {"silent", Fault::Silent},
         {"late", Fault::Late}, {"drop", Fault::Drop},   {"length", Fault::Length},
-        {"crc", Fault::Crc},
+        {"crc", Fault::Crc},   {"split", Fault::Split},
     };
     for (const auto& [n, f] : names)
         if (name == QLatin1String(n))
@@ -220,6 +220,9 @@ SimAction SimScale::handle(const DecodedFrame& f, int frameNumber) {
     case Fault::Drop:
         a.reply.clear();
         a.drop = true;
+        break;
+    case Fault::Split:
+        a.splitAt = a.reply.size() / 2;
         break;
     default:
         a.reply = withFault(a.reply, m_config.fault);

@@ -18,6 +18,7 @@ enum class Fault {
     Drop,   // the connection is closed instead of a reply
     Length, // a reply whose length field is one too large
     Crc,    // a reply with a wrong CRC
+    Split,  // the reply in two parts, splitMs apart
 };
 std::optional<Fault> faultFromName(const QString& name);
 
@@ -30,6 +31,7 @@ struct SimConfig {
     Fault fault = Fault::None;
     int faultAt = 0; // the frame (from 1, per connection) that gets the fault; 0: all
     int lateMs = 6000;
+    int splitMs = 50;
     bool log = false;
 };
 
@@ -38,6 +40,7 @@ struct SimAction {
     QByteArray reply; // empty: no reply
     int delayMs = 0;
     bool drop = false;
+    qsizetype splitAt = 0; // >0: send the bytes from here on splitMs later
 };
 
 // The scale's side of the protocol, on whole frames; the transports feed it.
