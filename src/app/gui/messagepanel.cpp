@@ -61,6 +61,9 @@ TMessagePanel::TMessagePanel(QWidget* parent)
     // Texts carry names and addresses such as "<192.168.0.5>": never read them as markup.
     MessageLabel->setTextFormat(Qt::PlainText);
     MessageLabel->setWordWrap(false);
+    // The measured size leaves exactly the padding around the text; a framed label would
+    // otherwise indent it by half an "x" more and clip the widest line.
+    MessageLabel->setIndent(0);
 
     ProgressBar1 = new QProgressBar(this);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
@@ -131,7 +134,6 @@ void TMessagePanel::ShowMessagePanel(int width, int height, const QColor& panelC
 
     centreOnScreen();
     show();
-    raise();
     QCoreApplication::processEvents();
 }
 
@@ -179,11 +181,12 @@ void TMessagePanel::applyColours(const QColor& panelColour, const QColor& textCo
     QPalette p = palette();
     p.setColor(QPalette::Window, panelColour);
     setPalette(p);
-    // 2 px margin + 1 px border + 7 px padding: the text starts 10 px in from the edge,
-    // which the measured size leaves on either side.
+    // 2 px margin + 1 px border + 6 px padding: the measured size leaves 10 px on either
+    // side of the text, and one of them stays free for glyphs that reach past their
+    // advance.
     MessageLabel->setStyleSheet(
         QStringLiteral("QLabel { background-color: %1; color: %2; margin: 2px; "
-                       "border: 1px solid black; border-radius: 6px; padding: 7px; }")
+                       "border: 1px solid black; border-radius: 6px; padding: 6px; }")
             .arg(panelColour.name(), textColour.name()));
 }
 
