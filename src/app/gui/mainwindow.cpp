@@ -2,6 +2,7 @@
 
 #include "app/errors.h"
 #include "app/gui/icons.h"
+#include "app/gui/messageboxnotifier.h"
 #include "app/gui/messagepanel.h"
 #include "app/gui/pagetabbar.h"
 #include "app/gui/settingspage.h"
@@ -13,9 +14,11 @@
 #include "comm/discovery.h"
 #include "db/compaction.h"
 #include "db/database.h"
+#include "editors/goodschecks.h"
 #include "editors/gui/goodspage.h"
 #include "editors/gui/keyspage.h"
 #include "editors/gui/ticketpage.h"
+#include "editors/gui/ticketpreview.h"
 #include "editors/gui/totalspage.h"
 #include "platform/help.h"
 #include "platform/memory.h"
@@ -49,7 +52,15 @@ TForm1::TForm1(const ProgramFolder& folder, QWidget* parent)
     : QMainWindow(parent), m_folder(folder), m_db(std::make_unique<Database>()),
       m_discovery(std::make_unique<ScaleDiscovery>()) {
     setObjectName(QStringLiteral("Form1"));
+    m_ownNotifier = std::make_unique<MessageBoxNotifier>(this);
+    m_notifier = m_ownNotifier.get();
     buildWindow();
+    m_previews = new TicketPreviews(m_goods, m_ticket, PageControl, this);
+    m_goods->redrawTicket = [this] {
+        if (shell().DataLoaded)
+            m_previews->DrawTicket();
+    };
+    m_ticket->redrawTicket = m_goods->redrawTicket;
 }
 
 TForm1::~TForm1() {
@@ -155,6 +166,7 @@ bool TForm1::ReloadAll() {
         return false;
     }
     attachModels();
+    bindPages();
     m_settings->ManagerGroup->showDatabasePath(s.CurrentDatabasePath);
 
     bool historyExists = false;
@@ -168,15 +180,19 @@ bool TForm1::ReloadAll() {
     selectLanguage();
     LoadLanguage();
 
-    // The ticket page, keypad and previews are filled here by their editors.
+    // The ticket page sets TicketOperatorName to operator 1 and stores missing passwords.
+    m_ticket->LoadTicketPage();
 
     const bool noGoods = m_db->products().isEmpty();
     if (noGoods) {
         m_goods->DeleteProductButton->setEnabled(false);
         m_goods->ProductsGrid->setEnabled(false);
     }
+    m_keys->ShowKeypad(1);
     fillSearchChoices();
     m_settings->ManagerGroup->showDatabasePath(s.CurrentDatabasePath);
+    m_previews->DrawSampleTicket();
+    m_previews->DrawTicket();
     if (!noGoods) {
         m_goods->ProductsGrid->setEnabled(true);
         m_goods->DeleteProductButton->setEnabled(true);
@@ -213,6 +229,21 @@ void TForm1::attachModels() {
     m_keys->KeypadsGrid->setColumnHidden(KeypadsDataSet::ID, true);
     m_settings->ScalesGroup->ScalesGrid->setColumnHidden(ScalesDataSet::ID, true);
     m_totals->TotalsGrid->setColumnHidden(TotalsDataSet::IP, true);
+}
+
+void TForm1::bindPages() {
+    InstallGoodsChecks(*m_db, *m_notifier);
+    m_goods->bind(m_db.get());
+    m_ticket->bind(m_db.get());
+    m_keys->bind(m_db.get());
+    m_totals->bind(m_db.get());
+    m_previews->bind(m_db.get());
+}
+
+void TForm1::setNotifier(Notifier* notifier) {
+    m_notifier = notifier ? notifier : m_ownNotifier.get();
+    if (m_db->isOpen())
+        InstallGoodsChecks(*m_db, *m_notifier);
 }
 
 void TForm1::fillLanguageChoice() {
@@ -305,7 +336,11 @@ void TForm1::fillSearchChoices() {
 }
 
 void TForm1::PageControlPageChange(int index) {
-    // Redraws of the ticket and the scales list join here as their editors arrive.
+    if (m_db->isOpen())
+        m_goods->postPendingEdit();
+    if ((index == GoodsPageIndex || index == TicketPageIndex) && shell().DataLoaded)
+        m_previews->DrawTicket();
+    // The scales list refresh on the settings page joins here with the scales list.
     if (index == TotalsPageIndex && m_db->isOpen() && m_db->totals().isEmpty())
         m_totals->DeleteTotalsButton->setEnabled(false);
     if (index == KeysPageIndex && m_db->isOpen()) {

@@ -15,6 +15,7 @@
 
 namespace dm {
 class Database;
+class Notifier;
 class ScaleDiscovery;
 class TMessagePanel;
 } // namespace dm
@@ -26,6 +27,7 @@ class TicketPage;
 class KeysPage;
 class TotalsPage;
 class SettingsPage;
+class TicketPreviews;
 
 // The main window: the five pages, the database connection with its datasets, the
 // reload sequence and the page switching.
@@ -50,6 +52,10 @@ public:
     void setErrorReporter(std::function<void(const QString&)> reporter) {
         m_reportError = std::move(reporter);
     }
+    // Where the goods checks and importers report (message boxes by default).
+    void setNotifier(Notifier* notifier);
+    Notifier& notifier() { return *m_notifier; }
+    TicketPreviews& previews() { return *m_previews; }
 
     const ProgramFolder& programFolder() const { return m_folder; }
     Database& database() { return *m_db; }
@@ -86,6 +92,7 @@ private:
     void selectLanguage();
     void LoadLanguage();
     void attachModels();
+    void bindPages();
     void applyColumnTitles();
     void fillSearchChoices();
     void reportError(const QString& text);
@@ -97,6 +104,9 @@ private:
     std::unique_ptr<ScaleDiscovery> m_discovery;
     TMessagePanel* m_panel = nullptr;
     std::function<void(const QString&)> m_reportError;
+    std::unique_ptr<Notifier> m_ownNotifier;
+    Notifier* m_notifier = nullptr;
+    TicketPreviews* m_previews = nullptr;
     bool m_closed = false;
 
     QTabWidget* PageControl;

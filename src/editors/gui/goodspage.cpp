@@ -67,6 +67,12 @@ GoodsPage::GoodsPage(QWidget* parent) : QWidget(parent) {
     top->addLayout(body, 1);
 }
 
+void GoodsPage::bind(Database* db) {
+    m_db = db;
+}
+
+void GoodsPage::postPendingEdit() {}
+
 void GoodsPage::applyLanguage() {
     const auto t = [](const char16_t* key, const char16_t* def) {
         return LangText(u"Products", key, def);

@@ -7,6 +7,12 @@
 #include <QToolButton>
 #include <QWidget>
 
+#include <functional>
+
+namespace dm {
+class Database;
+}
+
 namespace dm::gui {
 
 // The goods page (BaseSheet): the goods list with its toolbar, search and ticket preview.
@@ -16,6 +22,14 @@ public:
     explicit GoodsPage(QWidget* parent = nullptr);
 
     void applyLanguage(); // the captions of the Products section
+
+    // Called by the main window after every open of the database (the datasets live on
+    // between reloads, so bind once per open; reattach models and hooks here).
+    void bind(Database* db);
+    // Saves a goods row that is being edited (page change); the checks run on it.
+    void postPendingEdit();
+    // Set by the main window: redraws the ticket preview from the database.
+    std::function<void()> redrawTicket;
     QStringList columnTitles() const { return m_titles; }
     QStringList typeWords() const { return m_typeWords; } // weight word, count word
 
@@ -35,6 +49,7 @@ public:
     QLabel* TicketImage;
 
 private:
+    Database* m_db = nullptr;
     QStringList m_titles;
     QStringList m_typeWords;
 };

@@ -73,6 +73,12 @@ KeysPage::KeysPage(QWidget* parent) : QWidget(parent) {
     top->addLayout(body, 1);
 }
 
+void KeysPage::bind(Database* db) {
+    m_db = db;
+}
+
+void KeysPage::ShowKeypad(int) {}
+
 void KeysPage::applyLanguage() {
     const auto t = [](const char16_t* key, const char16_t* def) {
         return LangText(u"Keys", key, def);

@@ -96,6 +96,12 @@ TicketPage::TicketPage(QWidget* parent) : QWidget(parent) {
     top->addLayout(body, 1);
 }
 
+void TicketPage::bind(Database* db) {
+    m_db = db;
+}
+
+void TicketPage::LoadTicketPage() {}
+
 void TicketPage::applyLanguage() {
     const auto t = [](const char16_t* key, const char16_t* def) {
         return LangText(u"Ticket", key, def);

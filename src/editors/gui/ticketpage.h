@@ -6,6 +6,12 @@
 #include <QToolButton>
 #include <QWidget>
 
+#include <functional>
+
+namespace dm {
+class Database;
+}
+
 namespace dm::gui {
 
 // The ticket page (TicketSheet): header, operator, password and information lines with
@@ -15,6 +21,13 @@ class TicketPage : public QWidget {
 public:
     explicit TicketPage(QWidget* parent = nullptr);
     void applyLanguage(); // the captions of the Ticket section and the two warnings
+
+    // Called by the main window after every open of the database.
+    void bind(Database* db);
+    // Fills the lines, operators and passwords from the database (reload sequence).
+    void LoadTicketPage();
+    // Set by the main window: redraws the ticket preview from the database.
+    std::function<void()> redrawTicket;
 
     QToolButton* ClearTicketButton;
     QToolButton* TransmitTicketButton;
@@ -33,6 +46,9 @@ public:
     QLabel* EmptyError;
     QLabel* TemplateTicket;
     QLabel* TicketDrawImage;
+
+private:
+    Database* m_db = nullptr;
 };
 
 } // namespace dm::gui

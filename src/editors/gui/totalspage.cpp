@@ -69,6 +69,10 @@ TotalsPage::TotalsPage(QWidget* parent) : QWidget(parent) {
     top->addWidget(TotalsGrid, 1);
 }
 
+void TotalsPage::bind(Database* db) {
+    m_db = db;
+}
+
 void TotalsPage::applyLanguage() {
     const auto t = [](const char16_t* key, const char16_t* def) {
         return LangText(u"Totals", key, def);

@@ -9,6 +9,10 @@
 #include <QToolButton>
 #include <QWidget>
 
+namespace dm {
+class Database;
+}
+
 namespace dm::gui {
 
 // The totals page (TotalsSheet): the totals read from the scales, with period and search.
@@ -17,6 +21,9 @@ class TotalsPage : public QWidget {
 public:
     explicit TotalsPage(QWidget* parent = nullptr);
     void applyLanguage(); // the captions of the Totals section
+
+    // Called by the main window after every open of the database.
+    void bind(Database* db);
     QStringList columnTitles() const { return m_titles; }
 
     QToolButton* DownloadTotalsButton;
@@ -35,6 +42,7 @@ public:
     QTableView* TotalsGrid;
 
 private:
+    Database* m_db = nullptr;
     QStringList m_titles;
 };
 
