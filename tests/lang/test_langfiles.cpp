@@ -6,9 +6,13 @@
 #include "qstringprint.h"
 #include "testsupport.h"
 
+#include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QMap>
+#include <QRegularExpression>
 #include <QSet>
 #include <gtest/gtest.h>
 
@@ -172,6 +176,25 @@ const Entry kEntries[] = {
     {u"Text", u"LoadingTotals", u"Reading in progress..."},
     {u"Text", u"LoadCompleted", u"Reading completed successfully"},
     {u"Text", u"LoadFail", u"Reading failed"},
+    // The program's own messages for failed file and data operations.
+    {u"Text", u"BadTotalsDate", u"invalid date of the last sale"},
+    {u"Text", u"CannotCreateFolder", u"Cannot create the folder"},
+    {u"Text", u"CannotOpenFile", u"Cannot open the file"},
+    {u"Text", u"CannotReadFile", u"Cannot read the file"},
+    {u"Text", u"CannotWriteFile", u"Cannot write the file"},
+    {u"Text", u"FileEndsInRecord", u"the file ends inside a record"},
+    {u"Text", u"FileNotFound", u"File not found"},
+    {u"Text", u"KeypadNotFound", u"Keypad not found"},
+    {u"Text", u"NoKeypads", u"There is no keypad in the database"},
+    {u"Text", u"RecordAtByte", u"record at byte"},
+    {u"Text", u"TextTooLong", u"text longer than 255 bytes"},
+    {u"Text", u"TooManyRows", u"Too many rows for one sheet"},
+    // The command-line tool's reports.
+    {u"Text", u"FileAbsent", u"absent"},
+    {u"Text", u"FileRead", u"read"},
+    {u"Text", u"RowsAdded", u"rows added"},
+    {u"Text", u"RowsRefused", u"refused"},
+    {u"Text", u"RowsStored", u"stored"},
     {u"Message", u"HelpButton", u"Help"},
     {u"Message", u"CloseButton", u"Close"},
     {u"Help", u"Goods", u"Description\\Goods"},
@@ -358,5 +381,50 @@ TEST(LanguageFiles, EveryFolderHasItsFlagAndEveryHelpTopic) {
             EXPECT_TRUE(QFileInfo(page).isFile()) << page.toStdString();
         }
         EXPECT_TRUE(QFileInfo(languageFolder(name) + QStringLiteral("/help/style.css")).isFile());
+    }
+}
+
+// Every literal lookup in the program's sources finds its key in both files, and the
+// English file holds one of the texts the sources give for it. A default that begins or
+// ends with a blank cannot be kept by an INI file (values are trimmed), so such a text is
+// reported rather than matched.
+TEST(LanguageFiles, EveryLookupInTheSourcesIsInBothFiles) {
+    static const QRegularExpression call(QStringLiteral(
+        R"re(LangText\(\s*u"(\w+)"\s*,\s*u"(\w+)"\s*,\s*u"((?:[^"\\]|\\.)*)"\s*\))re"));
+    QMap<QString, QSet<QString>> defaults; // "section/key" -> default texts
+    QMap<QString, QString> spelling;
+    QDirIterator it(dm::test::sourceDir() + QStringLiteral("/src"),
+                    {QStringLiteral("*.cpp"), QStringLiteral("*.h")}, QDir::Files,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile f(it.next());
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(f.readAll());
+        for (auto m = call.globalMatch(text); m.hasNext();) {
+            const auto match = m.next();
+            QString def = match.captured(3);
+            def.replace(QStringLiteral("\\\\"), QStringLiteral("\\"))
+                .replace(QStringLiteral("\\\""), QStringLiteral("\""));
+            const QString id = lowerKey(match.captured(1), match.captured(2));
+            defaults[id].insert(def);
+            spelling[id] = match.captured(1) + u'/' + match.captured(2);
+        }
+    }
+    ASSERT_FALSE(defaults.isEmpty());
+
+    const dm::IniFile eng = langFile(QStringLiteral("ENG"));
+    const dm::IniFile rus = langFile(QStringLiteral("RUS"));
+    for (auto d = defaults.cbegin(); d != defaults.cend(); ++d) {
+        const QString name = spelling[d.key()];
+        SCOPED_TRACE(name.toStdString());
+        const QString section = name.section(u'/', 0, 0), key = name.section(u'/', 1);
+        for (const QString& def : d.value())
+            EXPECT_EQ(def.trimmed(), def) << "a blank at the edge of the text is lost";
+        EXPECT_TRUE(rus.contains(section, key));
+        EXPECT_TRUE(eng.contains(section, key));
+        if (eng.contains(section, key)) {
+            EXPECT_TRUE(d.value().contains(eng.value(section, key)))
+                << eng.value(section, key).toStdString();
+        }
     }
 }
