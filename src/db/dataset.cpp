@@ -890,7 +890,12 @@ void DataSet::setSortField(const QString& field, Qt::SortOrder order) {
     m_sortOrder = order;
     m_collator.reset();
     if (col >= 0 && m_columns[col]->isText()) {
-        m_collator = std::make_unique<QCollator>(QLocale());
+        // The C locale collates by code point (capitals before all small letters), which
+        // no shop wants for names; English rules order letters as people expect.
+        QLocale locale;
+        if (locale.language() == QLocale::C)
+            locale = QLocale(QLocale::English, QLocale::UnitedStates);
+        m_collator = std::make_unique<QCollator>(locale);
         m_collator->setCaseSensitivity(Qt::CaseInsensitive);
     }
     if (!m_open)
