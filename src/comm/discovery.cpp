@@ -230,7 +230,9 @@ void ScaleDiscovery::execute() {
         if (!m_enabled)
             continue;
         ++m_started;
-        FoundScales pass = runDiscoveryPass(options(), stop);
+        const DiscoveryOptions o = options();
+        QDeadlineTimer least(o.listenMs);
+        FoundScales pass = runDiscoveryPass(o, stop);
         if (stopRequested())
             return;
         if (m_enabled) {
@@ -239,6 +241,10 @@ void ScaleDiscovery::execute() {
         }
         m_done = true;
         ++m_ended;
+        // A pass with nothing to listen on or probe takes no time; without a pause the
+        // thread would spin through passes as fast as it can.
+        while (!least.hasExpired() && !stopRequested())
+            QThread::msleep(quint32(qBound<qint64>(qint64(1), least.remainingTime(), qint64(20))));
     }
 }
 
