@@ -49,8 +49,8 @@ QString TicketFonts::filePath(int number) const {
 namespace {
 
 [[noreturn]] void unreadable(const QString& path, const QString& why) {
-    throw FileError(LangText(u"Text", u"FontUnreadable", u"Cannot read the ticket font file ") +
-                    QDir::toNativeSeparators(path) + QStringLiteral(": ") + why);
+    throw FileError(LangText(u"Text", u"FontUnreadable", u"Cannot read the ticket font file") +
+                    u' ' + QDir::toNativeSeparators(path) + QStringLiteral(": ") + why);
 }
 
 } // namespace
@@ -62,8 +62,8 @@ const TicketFont& TicketFonts::font(int number) {
     const QFileInfo info(path);
     if (!info.isFile()) {
         entry = {};
-        throw FileError(LangText(u"Text", u"FontNotFound", u"Ticket font file not found: ") +
-                        QDir::toNativeSeparators(path));
+        throw FileError(LangText(u"Text", u"FontNotFound", u"Ticket font file not found") +
+                        QStringLiteral(": ") + QDir::toNativeSeparators(path));
     }
     const QDateTime modified = info.lastModified();
     if (entry.loaded && entry.size == info.size() && entry.modified == modified)
