@@ -9,7 +9,8 @@ QChar formatSeparator(QStringView format, QChar fallback) {
             quoted = !quoted;
             continue;
         }
-        if (quoted || c.isLetter() || c.isSpace())
+        // Direction marks (as in Arabic formats) sit beside the separator, invisible.
+        if (quoted || c.isLetter() || c.isSpace() || c.category() == QChar::Other_Format)
             continue;
         return c;
     }

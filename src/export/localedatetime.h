@@ -9,8 +9,8 @@
 namespace dm {
 
 // The date and time separators of a locale: the first character of its short date (time)
-// format that is neither a letter nor a space, outside quoted literals; "/" (":") where
-// there is none, as in the C locale's "d MMM yyyy".
+// format that is neither a letter, a space nor an invisible format mark, outside quoted
+// literals; "/" (":") where there is none, as in the C locale's "d MMM yyyy".
 QChar formatSeparator(QStringView format, QChar fallback);
 QChar dateSeparator(const QLocale& locale = QLocale());
 QChar timeSeparator(const QLocale& locale = QLocale());
