@@ -97,7 +97,7 @@ void DataSet::setNaturalOrderField(const QString& field) {
 
 void DataSet::requireOpen() const {
     if (!m_open)
-        throw DataError(dbtext::readFailed(m_table, QStringLiteral("not open")));
+        throw DataError(dbtext::notOpen(m_table));
 }
 
 void DataSet::requireRow(int row) const {

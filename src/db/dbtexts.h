@@ -16,6 +16,7 @@ QString readFailed(const QString& table, const QString& reason);
 QString writeFailed(const QString& table, const QString& reason);
 QString transactionFailed(const QString& reason);
 QString recordGone(const QString& table);
+QString notOpen(const QString& table);
 QString noRecord(const QString& table, int row);
 QString unknownField(const QString& table, const QString& field);
 
