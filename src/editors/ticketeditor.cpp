@@ -70,6 +70,8 @@ bool IsOverRedThreshold(const QString& text, const TicketTextLimits& limits) {
 
 bool AcceptsTypedEdit(const QString& before, const QString& after, int typingLimit,
                       bool digitsOnly) {
+    if (after == before)
+        return true;
     if (after.size() > typingLimit && after.size() >= before.size())
         return false;
     return !digitsOnly || nonDigits(after) <= nonDigits(before);

@@ -39,6 +39,7 @@ INSTANTIATE_TEST_SUITE_P(
         EditCase{"a 17th character does not", k16, k16 + u'q', 16, false, false},
         EditCase{"a paste beyond the limit", QString(), k19, 16, false, false},
         EditCase{"a loaded long text can be cut", k19, k19.left(18), 16, false, true},
+        EditCase{"and is taken as it stands", k19, k19, 16, true, true},
         EditCase{"but never grows", k19.left(18), k19, 16, false, false},
         EditCase{"nor keeps its length with a new character", k19,
                  QStringLiteral("Xbcdefghijklmnopqrs"), 16, false, false},
