@@ -128,6 +128,9 @@ struct LocaleCase {
     QChar time;
     const char* text;
 };
+void PrintTo(const LocaleCase& c, std::ostream* os) {
+    *os << c.locale;
+}
 
 class TotalsDateText : public TotalsXlsx, public ::testing::WithParamInterface<LocaleCase> {};
 
