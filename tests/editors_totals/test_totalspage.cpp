@@ -158,6 +158,12 @@ TEST_F(TotalsPageTest, PeriodNarrowsTheRowsAndKeepsItsOrder) {
     page->TotalsDate2->setFocus();
     QTest::keyClick(page->TotalsDate2, Qt::Key_Delete);
     EXPECT_EQ(shownPlus(), kAll);
+
+    // Typing into an empty date starts from today's.
+    QTest::keyClick(page->TotalsDate2, Qt::Key_1);
+    EXPECT_FALSE(TotalsPage::dateOf(page->TotalsDate2).isNull());
+    EXPECT_GT(TotalsPage::dateOf(page->TotalsDate2).year(), 2016);
+    EXPECT_EQ(shownPlus(), kAll);
 }
 
 TEST_F(TotalsPageTest, TitleClickSortsAndSecondClickRestoresNaturalOrder) {
