@@ -39,8 +39,10 @@ protected:
         QFile f(dir + QStringLiteral("/Lang.dat"));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(langDat);
-        QFile::copy(folder.path(QStringLiteral("Languages/ENG/Flag.bmp")),
-                    dir + QStringLiteral("/Flag.bmp"));
+        // The flag and the ticket fonts come from the English folder.
+        const QString eng = folder.path(QStringLiteral("Languages/ENG/"));
+        for (const QString& file : QDir(eng).entryList({QStringLiteral("*.bmp")}, QDir::Files))
+            QFile::copy(eng + file, dir + u'/' + file);
     }
     std::unique_ptr<TForm1> start() {
         auto form = std::make_unique<TForm1>(ProgramFolder(folder.root()));

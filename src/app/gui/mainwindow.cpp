@@ -61,6 +61,11 @@ TForm1::TForm1(const ProgramFolder& folder, QWidget* parent)
             m_previews->DrawTicket();
     };
     m_ticket->redrawTicket = m_goods->redrawTicket;
+    m_ticket->setAdminPasswordEdit(m_settings->AdminPassword);
+    const auto report = [this](const QString& text) { reportError(text); };
+    m_ticket->reportError = report;
+    m_totals->reportError = report;
+    m_previews->reportError = report;
 }
 
 TForm1::~TForm1() {
