@@ -7,7 +7,7 @@ packages=(build-essential cmake pkg-config qt6-base-dev qt6-serialport-dev qt6-c
     libxlsxwriter-dev libzip-dev libfreetype-dev fonts-dejavu-core libgtest-dev libgmock-dev
     libbenchmark-dev xvfb xauth socat iproute2 clang-format clang libclang-rt-14-dev
     sqlite3 libreoffice-calc-nogui libreoffice-writer-nogui poppler-utils imagemagick
-    xdg-utils)
+    xdg-utils fonts-liberation2)
 missing=()
 for p in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
