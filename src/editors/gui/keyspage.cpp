@@ -42,6 +42,10 @@ KeysPage::KeysPage(QWidget* parent) : QWidget(parent) {
     KeypadFromCardButton =
         addToolButton(bar, QStringLiteral("KeypadFromCardButton"), Picture::LoadCard);
 
+    connect(AutoFillKeypadButton, &QToolButton::clicked, this,
+            &KeysPage::AutoFillKeypadButtonClick);
+    connect(ClearKeypadButton, &QToolButton::clicked, this, &KeysPage::ClearKeypadButtonClick);
+
     KeypadsGrid = new QTableView(this);
     KeypadsGrid->setObjectName(QStringLiteral("KeypadsGrid"));
     KeypadsGrid->setMaximumWidth(180);
@@ -77,7 +81,7 @@ KeysPage::KeysPage(QWidget* parent) : QWidget(parent) {
         "#KeypadPicture { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #5a5f66, "
         "stop:1 #3a3e44); border-radius: 8px; }"
         "#KeypadPicture QPushButton { background: #f4f4ef; border: 1px solid #999; "
-        "border-radius: 4px; min-height: 34px; font-size: 10px; }"));
+        "border-radius: 4px; font-size: 10px; }"));
     auto* keys = new QGridLayout(keypad);
     keys->setSpacing(4);
     for (int i = 0; i < kKeyCount; ++i) {
