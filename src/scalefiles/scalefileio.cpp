@@ -312,7 +312,11 @@ int ScaleFiles::ReadKeypadFile(const QString& source, const QString& cardKeypad)
     int keypad = 0;
     if (source == MemoryCardSource()) {
         if (cardKeypad.isEmpty()) {
-            keypad = firstKeypad(db);
+            // The card dialog makes its chosen keypad the current row of the list.
+            const KeypadsDataSet& keypads = m_db.keypads();
+            keypad = keypads.currentRow() >= 0
+                         ? keypads.value(keypads.currentRow(), KeypadsDataSet::ID).toInt()
+                         : firstKeypad(db);
         } else if (const auto id = keypadByName(db, cardKeypad)) {
             keypad = *id;
         } else {
@@ -361,7 +365,7 @@ int ScaleFiles::ImportTotalsFile(const QString& source, const QString& givenPath
         const QString scales = fitted(scale, u"Totals", u"Scales");
         const QString ip = fitted(source, u"Totals", u"IP");
         Sql name(db, QStringLiteral("Products"),
-                 QStringLiteral("SELECT RVTName FROM Products WHERE PLU = ? ORDER BY ID"));
+                 QStringLiteral("SELECT RVTName FROM Products WHERE PLU = ? LIMIT 1"));
         Sql insert(db, table,
                    QStringLiteral("INSERT INTO Totals (Scales, IP, PLU, Name, \"Type\", DayWeight, "
                                   "DayNum, MonthWeight, MonthNum, \"Last\", \"Read\") "

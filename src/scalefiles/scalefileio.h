@@ -57,8 +57,9 @@ public:
     int ReadOperatorsFile();
     // The keys of one keypad, filled from key 1 on. source is a scale's address (its
     // keypad in ScalesSettings, the first keypad when it names none or an unknown one)
-    // or MemoryCardSource(), which takes cardKeypad by name (the first keypad when
-    // empty; an unknown name throws DataError). Returns the keypad ID.
+    // or MemoryCardSource(), which takes cardKeypad by name (when empty, the current row
+    // of the keypad list, where the card dialog puts its choice; an unknown name throws
+    // DataError). Returns the keypad ID.
     int ReadKeypadFile(const QString& source, const QString& cardKeypad = QString());
     // Appends one Totals row per record of the totals file at path (empty: the totals
     // file of the folder); Read is readTime (invalid: now). Returns the rows added.

@@ -310,6 +310,9 @@ TEST_F(ScaleFilesTest, KeypadFileGoesToTheChosenKeypadOnly) {
                 << c.source.toStdString() << " keypad " << id;
     }
     EXPECT_THROW(files().ReadKeypadFile(MemoryCardSource(), QStringLiteral("Nope")), DataError);
+    // Without a name the card's file goes to the keypad on the current row.
+    ASSERT_TRUE(db.keypads().locate(QStringLiteral("Name"), QStringLiteral("Third")));
+    EXPECT_EQ(files().ReadKeypadFile(MemoryCardSource()), 3);
 }
 
 TEST_F(ScaleFilesTest, KeypadRoundTrip) {
