@@ -20,6 +20,7 @@
 #include "editors/gui/ticketpage.h"
 #include "editors/gui/ticketpreview.h"
 #include "editors/gui/totalspage.h"
+#include "export/exporttables.h"
 #include "platform/help.h"
 #include "platform/memory.h"
 #include "scalefiles/scalecodepage.h"
@@ -130,6 +131,10 @@ void TForm1::buildWindow() {
     connect(PageControl, &QTabWidget::currentChanged, this, &TForm1::PageControlPageChange);
     connect(m_settings->LangCombo, &QComboBox::currentIndexChanged, this, &TForm1::LangComboChange);
     connect(HelpButton, &QToolButton::clicked, this, &TForm1::HelpButtonClick);
+    connect(m_goods->ProductsToWordButton, &QToolButton::clicked, this,
+            &TForm1::ProductsToWordButtonClick);
+    connect(m_totals->ExportTotalsButton, &QToolButton::clicked, this,
+            &TForm1::ExportTotalsButtonClick);
 }
 
 QList<QToolButton*> TForm1::transferButtons() const {
@@ -383,6 +388,27 @@ void TForm1::Timer1Timer() {
     for (QToolButton* b : transferButtons())
         b->setEnabled(true);
     Timer1->stop();
+}
+
+void TForm1::ProductsToWordButtonClick() {
+    if (!m_db->isOpen())
+        return;
+    try {
+        // Exactly the goods shown: the list's filter and order.
+        exportGoodsView(m_db->products(), m_goods->columnTitles());
+    } catch (const UserError& e) {
+        reportError(e.text());
+    }
+}
+
+void TForm1::ExportTotalsButtonClick() {
+    if (!m_db->isOpen())
+        return;
+    try {
+        exportTotalsView(m_db->totals(), m_totals->columnTitles());
+    } catch (const UserError& e) {
+        reportError(e.text());
+    }
 }
 
 void TForm1::FormClose() {

@@ -81,6 +81,8 @@ public slots:
     void LangComboChange(int index);
     void HelpButtonClick();
     void Timer1Timer();
+    void ProductsToWordButtonClick();
+    void ExportTotalsButtonClick();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
