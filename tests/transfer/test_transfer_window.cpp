@@ -5,6 +5,8 @@
 #include "comm/gui/scalesgroup.h"
 #include "comm/gui/transfercommands.h"
 #include "editors/gui/goodspage.h"
+#include "editors/gui/totalspage.h"
+#include "scalefiles/totalsfile.h"
 
 #include "transfertest.h"
 
@@ -163,6 +165,38 @@ TEST_F(TransferWindowTest, OneUploadThroughTheWindowWithTheMessagePanel) {
                   .lookup(QStringLiteral("IP"), kScale, QStringLiteral("Name"))
                   .toString(),
               QStringLiteral("New"));
+}
+
+TEST_F(TransferWindowTest, TotalsThroughTheWindowComeUnfiltered) {
+    const QString address = QStringLiteral("127.0.0.72");
+    QTemporaryDir scaleFiles;
+    QByteArray totals;
+    AppendTotalsRecord(totals, {12, false, 2500, 4, 7000, 11,
+                                QDateTime(QDate(2024, 3, 4), QTime(10, 0), Qt::UTC)});
+    writeFile(QDir(scaleFiles.path()).filePath(QStringLiteral("Totals.dat")), totals);
+    SimProcess sim;
+    ASSERT_TRUE(sim.start(
+        {QStringLiteral("--address"), address, QStringLiteral("--folder"), scaleFiles.path()}));
+    found({address});
+    TotalsPage* page = form->totalsPage();
+    page->TotalsSearchEdit->setText(QStringLiteral("zzz"));
+    page->DeleteTotalsButton->setEnabled(false);
+    whenShown(commands->scalesForm(), [&] {
+        TScalesForm* dialog = commands->scalesForm();
+        EXPECT_TRUE(dialog->SelectAllButton->isVisible());
+        QTest::mouseClick(dialog->SelectAllButton, Qt::LeftButton);
+        QTest::mouseClick(dialog->OkButton, Qt::LeftButton);
+    });
+
+    QTest::mouseClick(page->DownloadTotalsButton, Qt::LeftButton);
+
+    EXPECT_TRUE(page->TotalsSearchEdit->text().isEmpty());
+    EXPECT_EQ(form->database().totals().recordCount(), 1);
+    EXPECT_EQ(form->database().totals().value(0, TotalsDataSet::IP).toString(), address);
+    EXPECT_TRUE(page->DeleteTotalsButton->isEnabled());
+    EXPECT_TRUE(shown.contains(QStringLiteral("Downloading completed (New(127.0.0.72)")))
+        << shown.join(u'\n').toStdString();
+    EXPECT_FALSE(panel->isVisible());
 }
 
 TEST_F(TransferWindowTest, NoScaleFoundShowsTheTroubleshootingListAndMakesNothing) {

@@ -131,11 +131,12 @@ TransferCommands::TransferCommands(TForm1& form, Database& db, ScaleDiscovery& d
     foundScales = [this] { return m_discovery.snapshot(); };
     clearTotalsFilter = [this] {
         TotalsPage* page = m_form.totalsPage();
+        // The filter comes off, so the new totals show with the old ones.
         page->TotalsSearchEdit->clear();
-        page->TotalsDate1->clear();
-        page->TotalsDate2->clear();
-        page->TotalsTime1->clear();
-        page->TotalsTime2->clear();
+        TotalsPage::setDateOf(page->TotalsDate1, QDate());
+        TotalsPage::setDateOf(page->TotalsDate2, QDate());
+        page->TotalsTime1->setTime(QTime(0, 0));
+        page->TotalsTime2->setTime(QTime(0, 0));
     };
 
     const auto on = [this](QToolButton* button, void (TransferCommands::*slot)()) {
