@@ -1,10 +1,12 @@
 #include "app/gui/mainwindow.h"
 #include "app/gui/messagepanel.h"
 #include "platform/termination.h"
+#include "platform/timezone.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    dm::platform::settleTimeZone();
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("datamanager"));
     app.setApplicationVersion(QStringLiteral(DM_VERSION));

@@ -2,6 +2,7 @@
 
 #include "app/inifile.h"
 #include "app/langtext.h"
+#include "platform/timezone.h"
 #include "scalefiles/scalecodepage.h"
 
 #include <QCoreApplication>
@@ -114,6 +115,7 @@ int main(int argc, char** argv) {
     // Drawing commands need a QGuiApplication; without a display it uses offscreen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    dm::platform::settleTimeZone();
     QGuiApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);

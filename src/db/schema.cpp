@@ -258,6 +258,25 @@ QDateTime fromDbDateTime(const QVariant& value) {
     if (value.metaType().id() == QMetaType::QDateTime)
         return value.toDateTime();
     const QString s = value.toString().trimmed();
+    // The stored form has fixed positions; reading them directly is many times faster
+    // than the format parser, which matters for 100,000 totals rows.
+    if (s.size() == 19 && s[4] == u'-' && s[7] == u'-' && s[10] == u' ' && s[13] == u':' &&
+        s[16] == u':') {
+        const auto num = [&s](int from, int len) {
+            int v = 0;
+            for (int i = from; i < from + len; ++i) {
+                const char16_t c = s[i].unicode();
+                if (c < u'0' || c > u'9')
+                    return -1;
+                v = v * 10 + (c - u'0');
+            }
+            return v;
+        };
+        const QDate d(num(0, 4), num(5, 2), num(8, 2));
+        const QTime t(num(11, 2), num(14, 2), num(17, 2));
+        if (d.isValid() && t.isValid())
+            return QDateTime(d, t);
+    }
     QDateTime dt = QDateTime::fromString(s, dateTimeFormat());
     if (!dt.isValid())
         dt = QDateTime::fromString(s, Qt::ISODate);
