@@ -184,14 +184,24 @@ TEST_F(GoodsPageTest, SearchTextKeepsOnlyWhatItsColumnTakes) {
         QTest::keyClicks(page->SearchEdit, c.typed);
         EXPECT_EQ(page->SearchEdit->text(), c.shown) << c.typed.toStdString();
     }
-    // Choosing PLU after a name search drops the letters, and the search follows.
+    // Another column searches for the same text; a text longer than its limit stays, takes
+    // nothing more and shrinks as the user deletes.
     add(12, QStringLiteral("Milk"));
+    add(3, QStringLiteral("123456789 eggs"));
     page->SearchEdit->clear();
     page->SearchCombo->setCurrentIndex(1);
-    QTest::keyClicks(page->SearchEdit, QStringLiteral("M1"));
+    QTest::keyClicks(page->SearchEdit, QStringLiteral("12"));
+    EXPECT_EQ(shownPlus(), QList<qint64>{3});
     page->SearchCombo->setCurrentIndex(0);
-    EXPECT_EQ(page->SearchEdit->text(), QStringLiteral("1"));
     EXPECT_EQ(shownPlus(), QList<qint64>{12});
+    page->SearchCombo->setCurrentIndex(1);
+    QTest::keyClicks(page->SearchEdit, QStringLiteral("3456789"));
+    page->SearchCombo->setCurrentIndex(0);
+    QTest::keyClicks(page->SearchEdit, QStringLiteral("0"));
+    EXPECT_EQ(page->SearchEdit->text(), QStringLiteral("123456789"));
+    QTest::keyClick(page->SearchEdit, Qt::Key_Backspace);
+    QTest::keyClicks(page->SearchEdit, QStringLiteral("0"));
+    EXPECT_EQ(page->SearchEdit->text(), QStringLiteral("12345678"));
 }
 
 TEST_F(GoodsPageTest, NameSearchShowsGoodsBeginningWithTheTextInAnyCase) {
@@ -201,6 +211,10 @@ TEST_F(GoodsPageTest, NameSearchShowsGoodsBeginningWithTheTextInAnyCase) {
     add(4, QStringLiteral("mIlD cheese"));
     page->SearchCombo->setCurrentIndex(1);
     QTest::keyClicks(page->SearchEdit, QStringLiteral("mil"));
+    EXPECT_EQ(shownPlus(), (QList<qint64>{1, 3, 4}));
+    // A reload fills the search choice again, passing the PLU entry, and keeps the search.
+    ASSERT_TRUE(form->ReloadAll());
+    EXPECT_EQ(page->SearchEdit->text(), QStringLiteral("mil"));
     EXPECT_EQ(shownPlus(), (QList<qint64>{1, 3, 4}));
     QTest::keyClicks(page->SearchEdit, QStringLiteral("l"));
     EXPECT_EQ(shownPlus(), QList<qint64>{3});

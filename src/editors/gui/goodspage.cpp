@@ -23,23 +23,35 @@ namespace dm::gui {
 
 namespace {
 
-// The search text's typing rules for the chosen column, on typed and pasted text alike.
+// The search text's typing rules for the chosen column, on typed and pasted text alike,
+// and its length limit. The limit works like a field's: typing stops at it, while a
+// longer text typed for another column stays as it is until the user shortens it (the
+// window also passes through other columns when it fills the choice on a reload).
 class GoodsSearchValidator : public QValidator {
 public:
     GoodsSearchValidator(std::function<int()> column, QObject* parent)
         : QValidator(parent), m_column(std::move(column)) {}
     State validate(QString& input, int& pos) const override {
         const int column = m_column();
-        const QString kept = goodsSearchInput(column, input);
-        if (kept != input) {
-            pos = int(goodsSearchInput(column, input.left(pos)).size());
-            input = kept;
+        QString kept = goodsSearchInput(column, input);
+        qsizetype cursor = goodsSearchInput(column, input.left(pos)).size();
+        const int limit = goodsSearchLimit(column);
+        if (limit > 0 && kept.size() > limit && kept.size() > m_last.size()) {
+            // What was just put in at the cursor goes beyond the limit: drop the excess.
+            const qsizetype excess = kept.size() - std::max<qsizetype>(limit, m_last.size());
+            const qsizetype from = std::max<qsizetype>(cursor - excess, 0);
+            kept.remove(from, excess);
+            cursor = from;
         }
+        input = kept;
+        pos = int(std::min(cursor, kept.size()));
+        m_last = kept;
         return Acceptable;
     }
 
 private:
     std::function<int()> m_column;
+    mutable QString m_last; // the text as last accepted
 };
 
 // Grid columns are dataset fields; the search choice and the sort cycle count from PLU.
@@ -263,14 +275,9 @@ void GoodsPage::showSortIndicator() {
 }
 
 void GoodsPage::SearchComboChange(int index) {
-    const int limit = goodsSearchLimit(index);
-    SearchEdit->setMaxLength(limit > 0 ? limit : 32767);
-    // A text typed for another column keeps only what this one takes.
-    const QString kept = goodsSearchInput(index, SearchEdit->text());
-    if (kept != SearchEdit->text())
-        SearchEdit->setText(kept); // filters again
-    else
-        applySearch();
+    if (index < 0)
+        return;    // the choice is being filled
+    applySearch(); // the same text in the chosen column
 }
 
 void GoodsPage::SearchEditChange(const QString&) {
