@@ -12,6 +12,7 @@
 #include "app/startup.h"
 #include "comm/comports.h"
 #include "comm/discovery.h"
+#include "comm/gui/transfercommands.h"
 #include "db/compaction.h"
 #include "db/database.h"
 #include "editors/goodschecks.h"
@@ -66,6 +67,11 @@ TForm1::TForm1(const ProgramFolder& folder, QWidget* parent)
     const auto report = [this](const QString& text) { reportError(text); };
     m_ticket->reportError = report;
     m_totals->reportError = report;
+    m_goods->reportError = report;
+    m_keys->reportError = report;
+    m_transfers = new TransferCommands(
+        *this, *m_db, *m_discovery, m_panel, m_folder, [this] { ReloadAll(); }, this);
+    m_transfers->reportError = report;
     m_previews->reportError = report;
 }
 
@@ -250,6 +256,11 @@ void TForm1::bindPages() {
     m_previews->bind(m_db.get());
 }
 
+void TForm1::setMessagePanel(TMessagePanel* panel) {
+    m_panel = panel;
+    m_transfers->setMessagePanel(panel);
+}
+
 void TForm1::setNotifier(Notifier* notifier) {
     m_notifier = notifier ? notifier : m_ownNotifier.get();
     if (m_db->isOpen())
@@ -350,7 +361,8 @@ void TForm1::PageControlPageChange(int index) {
         m_goods->postPendingEdit();
     if ((index == GoodsPageIndex || index == TicketPageIndex) && shell().DataLoaded)
         m_previews->DrawTicket();
-    // The scales list refresh on the settings page joins here with the scales list.
+    if (index == SettingsPageIndex && m_db->isOpen())
+        m_transfers->refreshScalesList();
     if (index == TotalsPageIndex && m_db->isOpen() && m_db->totals().isEmpty())
         m_totals->DeleteTotalsButton->setEnabled(false);
     if (index == KeysPageIndex && m_db->isOpen()) {

@@ -28,6 +28,7 @@ class KeysPage;
 class TotalsPage;
 class SettingsPage;
 class TicketPreviews;
+class TransferCommands;
 
 // The main window: the five pages, the database connection with its datasets, the
 // reload sequence and the page switching.
@@ -47,7 +48,8 @@ public:
 
     // The message panel is created after the main window (it does not exist while the
     // window prepares itself).
-    void setMessagePanel(TMessagePanel* panel) { m_panel = panel; }
+    void setMessagePanel(TMessagePanel* panel);
+    TransferCommands* transferCommands() const { return m_transfers; }
     // Where errors that no operation catches are shown; a message box by default.
     void setErrorReporter(std::function<void(const QString&)> reporter) {
         m_reportError = std::move(reporter);
@@ -109,6 +111,7 @@ private:
     std::unique_ptr<Notifier> m_ownNotifier;
     Notifier* m_notifier = nullptr;
     TicketPreviews* m_previews = nullptr;
+    TransferCommands* m_transfers = nullptr;
     bool m_closed = false;
 
     QTabWidget* PageControl;
