@@ -56,7 +56,7 @@ namespace {
 } // namespace
 
 const TicketFont& TicketFonts::font(int number) {
-    const TicketFontSpec& spec = ticketFontSpec(number);
+    const TicketFontSpec& cell = ticketFontSpec(number);
     Entry& entry = m_cache[static_cast<size_t>(number - 1)];
     const QString path = filePath(number);
     const QFileInfo info(path);
@@ -74,14 +74,14 @@ const TicketFont& TicketFonts::font(int number) {
     QImage image = reader.read();
     if (image.isNull())
         unreadable(path, reader.errorString());
-    if (image.width() < 256 * spec.cellWidth || image.height() < spec.cellHeight)
+    if (image.width() < 256 * cell.cellWidth || image.height() < cell.cellHeight)
         unreadable(path, QStringLiteral("%1 x %2 pixels, a strip of 256 cells of %3 x %4 needed")
                              .arg(image.width())
                              .arg(image.height())
-                             .arg(spec.cellWidth)
-                             .arg(spec.cellHeight));
-    entry.font.cellWidth = spec.cellWidth;
-    entry.font.cellHeight = spec.cellHeight;
+                             .arg(cell.cellWidth)
+                             .arg(cell.cellHeight));
+    entry.font.cellWidth = cell.cellWidth;
+    entry.font.cellHeight = cell.cellHeight;
     entry.font.strip = image.convertToFormat(QImage::Format_RGB32);
     entry.size = info.size();
     entry.modified = modified;

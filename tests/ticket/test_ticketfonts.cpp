@@ -30,8 +30,8 @@ int runFontgen(const QStringList& args, QByteArray* output = nullptr) {
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
 }
 
-QString fontFile(const QString& folder, const TicketFontSpec& spec) {
-    return folder + u'/' + QString::fromUtf16(spec.fileName);
+QString fontFile(const QString& folder, const TicketFontSpec& cell) {
+    return folder + u'/' + QString::fromUtf16(cell.fileName);
 }
 
 TEST(TicketFontGenerator, TwoRunsGiveTheSameBytesInStripsOf256Cells) {
@@ -41,13 +41,13 @@ TEST(TicketFontGenerator, TwoRunsGiveTheSameBytesInStripsOf256Cells) {
               0);
     ASSERT_EQ(runFontgen({QStringLiteral("--out"), b.path(), QStringLiteral("--language-id"), id}),
               0);
-    for (const TicketFontSpec& spec : ticketFontSpecs()) {
-        const QByteArray first = readAll(fontFile(a.path(), spec));
-        ASSERT_FALSE(first.isEmpty()) << spec.number;
-        EXPECT_EQ(first, readAll(fontFile(b.path(), spec))) << spec.number;
+    for (const TicketFontSpec& cell : ticketFontSpecs()) {
+        const QByteArray first = readAll(fontFile(a.path(), cell));
+        ASSERT_FALSE(first.isEmpty()) << cell.number;
+        EXPECT_EQ(first, readAll(fontFile(b.path(), cell))) << cell.number;
         const QImage img = QImage::fromData(first, "BMP");
-        EXPECT_EQ(img.size(), QSize(256 * spec.cellWidth, spec.cellHeight)) << spec.number;
-        EXPECT_EQ(img.depth(), 1) << spec.number;
+        EXPECT_EQ(img.size(), QSize(256 * cell.cellWidth, cell.cellHeight)) << cell.number;
+        EXPECT_EQ(img.depth(), 1) << cell.number;
     }
     // A run over files that are already right leaves them alone.
     QByteArray out;

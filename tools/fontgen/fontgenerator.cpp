@@ -107,10 +107,10 @@ FontGenerator::FontGenerator(const QString& outlineFontPath) : m_face(std::make_
 FontGenerator::~FontGenerator() = default;
 
 QImage FontGenerator::renderStrip(int fontNumber, const ScaleCodePage& codePage) {
-    const TicketFontSpec& spec = ticketFontSpec(fontNumber);
-    const int scale = spec.doubled ? 2 : 1;
-    const int width = spec.cellWidth / scale;
-    const int height = spec.cellHeight / scale;
+    const TicketFontSpec& cell = ticketFontSpec(fontNumber);
+    const int scale = cell.doubled ? 2 : 1;
+    const int width = cell.cellWidth / scale;
+    const int height = cell.cellHeight / scale;
     FT_Face face = m_face->face;
     const auto chars = printableBytes(codePage);
     const Fit fit = fitCell(face, width, height, chars);
@@ -165,9 +165,9 @@ QStringList FontGenerator::writeFontSet(const QString& folder, const ScaleCodePa
     if (!QDir().mkpath(folder))
         throw FileError(QStringLiteral("cannot create the folder ") + folder);
     QStringList written;
-    for (const TicketFontSpec& spec : ticketFontSpecs()) {
-        const QString path = folder + u'/' + QString::fromUtf16(spec.fileName);
-        const QByteArray bytes = encodeStrip(renderStrip(spec.number, codePage));
+    for (const TicketFontSpec& cell : ticketFontSpecs()) {
+        const QString path = folder + u'/' + QString::fromUtf16(cell.fileName);
+        const QByteArray bytes = encodeStrip(renderStrip(cell.number, codePage));
         QFile existing(path);
         if (existing.open(QIODevice::ReadOnly) && existing.readAll() == bytes)
             continue;
