@@ -1,0 +1,37 @@
+#pragma once
+
+#include "app/programfolder.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+namespace dm {
+
+// The database manager's rules on files and the history list, apart from any window.
+// Every switch of database goes through Global/Base of terminal.ini; the caller then
+// runs the reload, which opens the file.
+
+// A chosen name keeps its extension only when it is exactly ".sqlite" (case matters):
+// shop gives shop.sqlite, shop.SQLITE gives shop.SQLITE.sqlite.
+QString withDatabaseExtension(const QString& name);
+
+// "Base yyyy-mm-dd hh-nn-ss" for the create dialog.
+QString newDatabaseName(const QDateTime& now);
+
+// "Copy " + the file name of the source, for the copy dialog.
+QString copyDatabaseName(const QString& source);
+
+// The file being left enters the history (once); the history is saved.
+bool rememberCurrentDatabase(QStringList& history, const QString& current,
+                             const QString& historyLog, QString* error = nullptr);
+
+// Copies the template to target (replacing it) and points Global/Base at it. On a failed
+// copy nothing changes, neither terminal.ini nor the target, and *error says why.
+bool createDatabaseFromTemplate(const ProgramFolder& folder, const QString& target, QString* error);
+
+// Copies source to target (replacing it); only a copy that succeeded enters the history.
+bool copyDatabaseFile(const QString& source, const QString& target, QStringList& history,
+                      const QString& historyLog, QString* error);
+
+} // namespace dm
