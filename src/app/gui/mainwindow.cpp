@@ -27,7 +27,9 @@
 #include "scalefiles/scalecodepage.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -72,6 +74,11 @@ TForm1::TForm1(const ProgramFolder& folder, QWidget* parent)
     m_transfers = new TransferCommands(
         *this, *m_db, *m_discovery, m_panel, m_folder, [this] { ReloadAll(); }, this);
     m_transfers->reportError = report;
+    ManagerGroupBox* manager = m_settings->ManagerGroup;
+    manager->folder = m_folder;
+    manager->reportError = report;
+    manager->notice = [this](const QString& text) { showShortNotice(text); };
+    manager->reload = [this] { ReloadAll(); };
     m_previews->reportError = report;
 }
 
@@ -456,6 +463,19 @@ void TForm1::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     HelpPanel->move(4, height() - statusBar()->height() - HelpPanel->height() - 4);
     HelpPanel->raise();
+}
+
+void TForm1::showShortNotice(const QString& text) {
+    if (!m_panel)
+        return;
+    shell().MessageLines.append(text);
+    m_panel->ShowMessagePanel(100, 50, QColor(panelcolour::Pink), QColor(panelcolour::Text),
+                              PanelAlignment::Centre, false, shell().MessageLines);
+    QCoreApplication::processEvents();
+    QEventLoop wait;
+    QTimer::singleShot(1000, &wait, &QEventLoop::quit);
+    wait.exec(QEventLoop::ExcludeUserInputEvents);
+    m_panel->hidePanel();
 }
 
 void TForm1::reportError(const QString& text) {

@@ -100,6 +100,7 @@ private:
     void applyColumnTitles();
     void fillSearchChoices();
     void reportError(const QString& text);
+    void showShortNotice(const QString& text);
     void StartDiscovery();
     void StopDiscovery();
 

@@ -1,7 +1,16 @@
 #include "db/gui/managergroup.h"
 
 #include "app/gui/toolbar.h"
+#include "app/inifile.h"
 #include "app/langtext.h"
+#include "app/shellstate.h"
+#include "app/startup.h"
+#include "db/databasemanager.h"
+
+#include <QDateTime>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
 
 #include <QFontMetrics>
 #include <QVBoxLayout>
@@ -32,6 +41,150 @@ ManagerGroupBox::ManagerGroupBox(QWidget* parent) : QGroupBox(parent) {
     layout->addWidget(DatabaseLabel);
     layout->addWidget(BaseListLabel);
     layout->addWidget(DatabaseListBox, 1);
+
+    askOpenName = [this](const QString& title) {
+        return QFileDialog::getOpenFileName(this, title, QString(), QStringLiteral("*.sqlite"));
+    };
+    askSaveName = [this](const QString& title, const QString& proposed) {
+        return QFileDialog::getSaveFileName(this, title, proposed, QStringLiteral("*.sqlite"));
+    };
+    ask = [this](const QString& caption, const QString& text) {
+        QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Yes | QMessageBox::No,
+                        this);
+        return box.exec() == QMessageBox::Yes;
+    };
+    connect(OpenBaseButton, &QToolButton::clicked, this, &ManagerGroupBox::OpenBaseButtonClick);
+    connect(CreateBaseButton, &QToolButton::clicked, this, &ManagerGroupBox::CreateBaseButtonClick);
+    connect(DeleteBaseButton, &QToolButton::clicked, this, &ManagerGroupBox::DeleteBaseButtonClick);
+    connect(CopyBaseButton, &QToolButton::clicked, this, &ManagerGroupBox::CopyBaseButtonClick);
+    connect(DatabaseListBox, &QListWidget::itemDoubleClicked, this,
+            &ManagerGroupBox::DatabaseListBoxDblClick);
+}
+
+QStringList ManagerGroupBox::history() const {
+    QStringList items;
+    for (int i = 0; i < DatabaseListBox->count(); ++i)
+        items.append(DatabaseListBox->item(i)->text());
+    return items;
+}
+
+void ManagerGroupBox::setHistory(const QStringList& items) {
+    DatabaseListBox->clear();
+    DatabaseListBox->addItems(items);
+}
+
+void ManagerGroupBox::fail(const QString& text) {
+    if (reportError)
+        reportError(text);
+}
+
+bool ManagerGroupBox::rememberCurrent() {
+    QStringList items = history();
+    QString error;
+    const bool ok =
+        rememberCurrentDatabase(items, shell().CurrentDatabasePath, folder.historyLog(), &error);
+    setHistory(items);
+    if (!ok)
+        fail(error);
+    return ok;
+}
+
+void ManagerGroupBox::OpenBaseButtonClick() {
+    const QString name = askOpenName(LangText(u"Misc", u"OpenDialog", u"Open database"));
+    if (name.isEmpty())
+        return;
+    rememberCurrent();
+    QString error;
+    if (!writeIniValue(folder.terminalIni(), QStringLiteral("Global"), QStringLiteral("Base"), name,
+                       &error)) {
+        fail(error);
+        return;
+    }
+    if (reload)
+        reload();
+}
+
+void ManagerGroupBox::CreateBaseButtonClick() {
+    const QString name = askSaveName(LangText(u"Misc", u"SaveDialog", u"Create new database"),
+                                     newDatabaseName(QDateTime::currentDateTime()));
+    if (name.isEmpty())
+        return;
+    rememberCurrent();
+    // A failed copy of the template is reported and the current database stays open.
+    QString error;
+    if (!createDatabaseFromTemplate(folder, withDatabaseExtension(name), &error)) {
+        fail(error);
+        return;
+    }
+    if (reload)
+        reload();
+}
+
+void ManagerGroupBox::DatabaseListBoxDblClick(QListWidgetItem* item) {
+    if (!item)
+        return;
+    const QString path = item->text();
+    if (!QFileInfo(path).isFile()) {
+        if (notice)
+            notice(LangText(u"Text", u"BaseNotFound1", u"Base") + u' ' + path + u' ' +
+                   LangText(u"Text", u"BaseNotFound2", u"not found"));
+        return;
+    }
+    rememberCurrent();
+    QString error;
+    if (!writeIniValue(folder.terminalIni(), QStringLiteral("Global"), QStringLiteral("Base"), path,
+                       &error)) {
+        fail(error);
+        return;
+    }
+    if (reload)
+        reload();
+}
+
+void ManagerGroupBox::DeleteBaseButtonClick() {
+    const QList<QListWidgetItem*> selected = DatabaseListBox->selectedItems();
+    if (selected.isEmpty()) {
+        if (notice)
+            notice(LangText(u"Text", u"BaseNotSelected", u"Base is not selected"));
+        return;
+    }
+    QStringList names;
+    for (QListWidgetItem* i : selected)
+        names.append(i->text());
+    const QString caption = LangText(u"Text", u"DeleteBase1", u"Delete selected base");
+    const QString text = caption + QStringLiteral("\r\n") + names.join(QStringLiteral("\r\n")) +
+                         QStringLiteral("\r\n") +
+                         LangText(u"Text", u"DeleteBase2", u"from the list?");
+    if (!ask(caption, text))
+        return;
+    // The files themselves stay where they are.
+    for (QListWidgetItem* i : selected)
+        delete i;
+    QString error;
+    if (!writeHistory(folder.historyLog(), history(), &error))
+        fail(error);
+}
+
+void ManagerGroupBox::CopyBaseButtonClick() {
+    QListWidgetItem* item = DatabaseListBox->currentItem();
+    if (!item || DatabaseListBox->selectedItems().isEmpty()) {
+        if (notice)
+            notice(LangText(u"Text", u"BaseNotSelected", u"Base is not selected"));
+        return;
+    }
+    const QString source = item->text();
+    const QString name = askSaveName(LangText(u"Misc", u"CopyDialog", u"Copy database to..."),
+                                     copyDatabaseName(source));
+    if (name.isEmpty())
+        return;
+    QStringList items = history();
+    QString error;
+    // Only a copy that succeeded enters the list.
+    const bool ok =
+        copyDatabaseFile(source, withDatabaseExtension(name), items, folder.historyLog(), &error);
+    setHistory(items);
+    if (!ok)
+        fail(error);
 }
 
 void ManagerGroupBox::applyLanguage() {

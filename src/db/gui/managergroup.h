@@ -5,6 +5,10 @@
 #include <QListWidget>
 #include <QToolButton>
 
+#include "app/programfolder.h"
+
+#include <functional>
+
 namespace dm::gui {
 
 // The database manager group of the settings page: the current file and the history.
@@ -16,6 +20,23 @@ public:
     // Shows the path, shortened inside when it does not fit.
     void showDatabasePath(const QString& path);
 
+    // What the manager needs from the window; tests replace the dialogs and questions.
+    ProgramFolder folder{QString()};
+    std::function<QString(const QString& title)> askOpenName;
+    std::function<QString(const QString& title, const QString& proposed)> askSaveName;
+    std::function<bool(const QString& caption, const QString& text)> ask;
+    std::function<void(const QString& text)> notice; // the short pink notice
+    std::function<void(const QString& text)> reportError;
+    std::function<void()> reload; // ReloadAll, which opens Global/Base
+
+public slots:
+    void OpenBaseButtonClick();
+    void CreateBaseButtonClick();
+    void DatabaseListBoxDblClick(QListWidgetItem* item);
+    void DeleteBaseButtonClick();
+    void CopyBaseButtonClick();
+
+public:
     QToolButton* OpenBaseButton;
     QToolButton* CreateBaseButton;
     QToolButton* DeleteBaseButton;
@@ -29,6 +50,11 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    QStringList history() const;
+    void setHistory(const QStringList& items);
+    bool rememberCurrent();
+    void fail(const QString& text);
+
     QString m_path;
 };
 
