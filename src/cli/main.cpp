@@ -2,6 +2,7 @@
 
 #include "app/inifile.h"
 #include "app/langtext.h"
+#include "app/startup.h"
 #include "platform/timezone.h"
 #include "scalefiles/scalecodepage.h"
 
@@ -9,7 +10,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QLocale>
 
 #include <memory>
 
@@ -76,22 +76,15 @@ void Args::expectEmpty() {
 QString Context::databasePath() const {
     if (!dbOption.isEmpty())
         return QFileInfo(dbOption).absoluteFilePath();
-    const QString base =
-        readIniValue(folder.terminalIni(), QStringLiteral("Global"), QStringLiteral("Base"));
-    if (!base.isEmpty() && QFileInfo::exists(base))
-        return base;
-    return folder.defaultDatabase();
+    // The same choice as the program's start-up, made from the template where needed;
+    // terminal.ini itself is left as it is.
+    IniFile ini(folder.terminalIni());
+    return chooseDatabaseFile(folder, ini).path;
 }
 
 QString Context::languageName() const {
-    if (!languageOption.isEmpty())
-        return languageOption;
-    QString name =
-        readIniValue(folder.terminalIni(), QStringLiteral("Global"), QStringLiteral("Language"));
-    if (name.isEmpty())
-        name = QLocale::system().language() == QLocale::Russian ? QStringLiteral("RUS")
-                                                                : QStringLiteral("ENG");
-    return name;
+    return languageOption.isEmpty() ? configuredLanguageName(IniFile(folder.terminalIni()))
+                                    : languageOption;
 }
 
 void Context::loadLanguage() const {

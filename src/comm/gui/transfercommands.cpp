@@ -240,25 +240,24 @@ std::optional<QStringList> TransferCommands::chooseScales(const FoundScales& fou
     return addresses;
 }
 
-void TransferCommands::UploadCommand() {
-    Running running(*this);
-    if (!running || !m_db.isOpen())
-        return;
+void TransferCommands::runOnChosenScales(
+    TroubleshootingFor kind, bool single,
+    const std::function<void(TransferSetup&, const QStringList&)>& run) {
     const std::unique_ptr<TransferPauses> pauses = makePauses();
     PanelSink sink(panel());
     try {
         DiscoveryHold hold(m_discovery, *pauses);
         const FoundScales found = foundScales();
         if (found.addresses.isEmpty()) {
-            sink.showTroubleshooting(TroubleshootingLines(TroubleshootingFor::Upload));
+            sink.showTroubleshooting(TroubleshootingLines(kind));
             return;
         }
-        const std::optional<QStringList> chosen = chooseScales(found, false);
+        const std::optional<QStringList> chosen = chooseScales(found, single);
         if (!chosen)
             return;
         TransferSetup setup(m_db, m_folder.exportFolder(), sink, *pauses, m_form.notifier());
         setup.timings = linkTimings;
-        RunUpload(setup, *chosen);
+        run(setup, *chosen);
         sink.hideMessage();
     } catch (const std::exception& e) {
         sink.hideMessage();
@@ -266,31 +265,25 @@ void TransferCommands::UploadCommand() {
     }
 }
 
+void TransferCommands::UploadCommand() {
+    Running running(*this);
+    if (!running || !m_db.isOpen())
+        return;
+    runOnChosenScales(
+        TroubleshootingFor::Upload, false,
+        [](TransferSetup& setup, const QStringList& chosen) { RunUpload(setup, chosen); });
+}
+
 void TransferCommands::DownloadCommand() {
     Running running(*this);
     if (!running)
         return;
-    if (m_db.isOpen()) {
-        const std::unique_ptr<TransferPauses> pauses = makePauses();
-        PanelSink sink(panel());
-        try {
-            DiscoveryHold hold(m_discovery, *pauses);
-            const FoundScales found = foundScales();
-            if (found.addresses.isEmpty()) {
-                sink.showTroubleshooting(TroubleshootingLines(TroubleshootingFor::Download));
-            } else if (const std::optional<QStringList> chosen = chooseScales(found, true);
-                       chosen && !chosen->isEmpty()) {
-                TransferSetup setup(m_db, m_folder.exportFolder(), sink, *pauses,
-                                    m_form.notifier());
-                setup.timings = linkTimings;
-                RunDownload(setup, chosen->first());
-                sink.hideMessage();
-            }
-        } catch (const std::exception& e) {
-            sink.hideMessage();
-            report(detail::errorText(e));
-        }
-    }
+    if (m_db.isOpen())
+        runOnChosenScales(TroubleshootingFor::Download, true,
+                          [](TransferSetup& setup, const QStringList& chosen) {
+                              if (!chosen.isEmpty())
+                                  RunDownload(setup, chosen.first());
+                          });
     // Every page shows the database again, whatever became of the download.
     if (m_reload)
         m_reload();
@@ -302,27 +295,12 @@ void TransferCommands::TotalsCommand() {
         return;
     if (clearTotalsFilter)
         clearTotalsFilter();
-    const std::unique_ptr<TransferPauses> pauses = makePauses();
-    PanelSink sink(panel());
-    try {
-        DiscoveryHold hold(m_discovery, *pauses);
-        const FoundScales found = foundScales();
-        if (found.addresses.isEmpty()) {
-            sink.showTroubleshooting(TroubleshootingLines(TroubleshootingFor::Download));
-            return;
-        }
-        const std::optional<QStringList> chosen = chooseScales(found, false);
-        if (!chosen)
-            return;
-        TransferSetup setup(m_db, m_folder.exportFolder(), sink, *pauses, m_form.notifier());
-        setup.timings = linkTimings;
-        RunTotals(setup, *chosen);
-        sink.hideMessage();
-        m_form.totalsPage()->DeleteTotalsButton->setEnabled(!m_db.totals().isEmpty());
-    } catch (const std::exception& e) {
-        sink.hideMessage();
-        report(detail::errorText(e));
-    }
+    runOnChosenScales(TroubleshootingFor::Download, false,
+                      [this](TransferSetup& setup, const QStringList& chosen) {
+                          RunTotals(setup, chosen);
+                          m_form.totalsPage()->DeleteTotalsButton->setEnabled(
+                              !m_db.totals().isEmpty());
+                      });
 }
 
 } // namespace dm::gui

@@ -2,6 +2,7 @@
 
 #include "app/programfolder.h"
 #include "comm/discovery.h"
+#include "comm/transferrun.h"
 #include "comm/transfersink.h"
 
 #include <QList>
@@ -76,6 +77,10 @@ private:
     void TotalsCommand();
     // Shows the dialog over the found scales; the chosen addresses, none when cancelled.
     std::optional<QStringList> chooseScales(const FoundScales& found, bool single);
+    // What every command shares: discovery held, the troubleshooting list when no scale
+    // was found, the user's choice, the run, and the report of what failed.
+    void runOnChosenScales(TroubleshootingFor kind, bool single,
+                           const std::function<void(TransferSetup&, const QStringList&)>& run);
     TMessagePanel& panel();
     void report(const QString& text);
     QList<QToolButton*> transferButtons() const;
