@@ -42,6 +42,8 @@ public:
     // Takes "--name VALUE" (all occurrences, in order) out of the list.
     QStringList takeAll(const QString& name);
     std::optional<QString> take(const QString& name);
+    // Takes "--name DIR", which must be there, as an absolute clean path.
+    QString takeFolder(const QString& name);
     bool takeFlag(const QString& name);
     QStringList positional(); // what is left; refuses unknown options
     void expectEmpty();

@@ -1,10 +1,10 @@
 // dmctl make-files, import-files and import-totals: the scale files of a memory card
 // made from the database, read back into it, and a totals file appended to Totals.
 #include "cli/cli.h"
+#include "cli/printing.h"
 
 #include "app/errors.h"
 #include "app/langtext.h"
-#include "app/notifier.h"
 #include "db/database.h"
 #include "scalefiles/scalefileio.h"
 #include "scalefiles/scalefilenames.h"
@@ -15,25 +15,6 @@
 namespace dm::cli {
 
 namespace {
-
-// Every refused goods row and file goes to standard error, one line each.
-class ErrorStreamNotifier : public Notifier {
-public:
-    ErrorStreamNotifier(QTextStream& err, QString prefix)
-        : m_err(err), m_prefix(std::move(prefix)) {}
-    void notify(const QString& message) override { m_err << m_prefix << message << Qt::endl; }
-
-private:
-    QTextStream& m_err;
-    QString m_prefix;
-};
-
-QString requiredFolder(Args& args, const QString& option) {
-    const std::optional<QString> dir = args.take(option);
-    if (!dir || dir->isEmpty())
-        throw UsageError{option + QStringLiteral(" DIR is needed")};
-    return QDir::cleanPath(QFileInfo(*dir).absoluteFilePath());
-}
 
 // Makes the named keypad the current row of the keypad list (the first one by default).
 void chooseKeypad(Database& db, const std::optional<QString>& name) {
@@ -48,7 +29,7 @@ void chooseKeypad(Database& db, const std::optional<QString>& name) {
 }
 
 int runMakeFiles(Context& ctx, Args& args) {
-    const QString out = requiredFolder(args, QStringLiteral("--out"));
+    const QString out = args.takeFolder(QStringLiteral("--out"));
     const std::optional<QString> keypad = args.take(QStringLiteral("--keypad"));
     args.expectEmpty();
     try {
@@ -68,7 +49,7 @@ int runMakeFiles(Context& ctx, Args& args) {
 }
 
 int runImportFiles(Context& ctx, Args& args) {
-    const QString from = requiredFolder(args, QStringLiteral("--from"));
+    const QString from = args.takeFolder(QStringLiteral("--from"));
     const std::optional<QString> keypad = args.take(QStringLiteral("--keypad"));
     args.expectEmpty();
     const QString prefix = QStringLiteral("dmctl import-files: ");

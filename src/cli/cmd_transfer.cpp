@@ -1,9 +1,9 @@
 // dmctl upload, download and totals: the window's transfer runs to the scales named on
 // the command line (or found by one discovery pass), with their messages printed.
 #include "cli/cli.h"
+#include "cli/printing.h"
 
 #include "app/errors.h"
-#include "app/notifier.h"
 #include "comm/comports.h"
 #include "comm/discovery.h"
 #include "comm/download.h"
@@ -16,39 +16,6 @@
 namespace dm::cli {
 
 namespace {
-
-// The panel's notices as lines on standard output; the troubleshooting list and the
-// goods checks' messages on standard error.
-class PrintingSink final : public TransferSink {
-public:
-    PrintingSink(QTextStream& out, QTextStream& err) : m_out(out), m_err(err) {}
-    void showMessage(const QStringList& lines, QRgb) override {
-        for (const QString& line : lines)
-            m_out << line << Qt::endl;
-    }
-    void showTroubleshooting(const QStringList& lines) override {
-        for (const QString& line : lines)
-            m_err << line << Qt::endl;
-    }
-    void hideMessage() override {}
-    void showProgress() override {}
-    void setProgressTotal(int) override {}
-    void setProgressDone(int) override {}
-    void hideProgress() override {}
-
-private:
-    QTextStream& m_out;
-    QTextStream& m_err;
-};
-
-class ErrorStreamNotifier final : public Notifier {
-public:
-    explicit ErrorStreamNotifier(QTextStream& err) : m_err(err) {}
-    void notify(const QString& message) override { m_err << message << Qt::endl; }
-
-private:
-    QTextStream& m_err;
-};
 
 struct Targets {
     QStringList addresses;

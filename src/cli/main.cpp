@@ -53,6 +53,13 @@ std::optional<QString> Args::take(const QString& name) {
     return all.first();
 }
 
+QString Args::takeFolder(const QString& name) {
+    const std::optional<QString> dir = take(name);
+    if (!dir || dir->isEmpty())
+        throw UsageError{name + QStringLiteral(" DIR is needed")};
+    return QDir::cleanPath(QFileInfo(*dir).absoluteFilePath());
+}
+
 bool Args::takeFlag(const QString& name) {
     const bool found = m_args.removeAll(name) > 0;
     return found;

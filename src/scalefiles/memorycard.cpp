@@ -172,20 +172,22 @@ bool MemoryCard::SaveFilesToCard(const QString& cardRoot, const QString& keypadN
     return ok;
 }
 
-int MemoryCard::LoadFilesFromCard(const QString& cardRoot, const QString& keypadName) {
+QStringList MemoryCard::LoadFilesFromCard(const QString& cardRoot, const QString& keypadName) {
     selectKeypad(keypadName);
     QDir().mkpath(m_export);
     ScaleFiles files(m_db, m_export, *m_page);
 
     m_sink.showMessage(LangText(u"Text", u"LoadingProducts", u"Reading in progress..."),
                        panelcolour::SkyBlue);
-    int failed = 0;
+    QStringList failed;
     for (CardFile file : kExchanged) {
         const QString source = findIgnoringCase(cardRoot, CardFileName(file));
         if (copyReplacing(source, localTarget(m_export, file))) {
             switch (file) {
             case CardFile::Goods:
-                files.ReadGoodsFile(m_notifier, GoodsReplace::AllGoods);
+                // The goods the list shows give way to the card's (with a search active, only
+                // those).
+                files.ReadGoodsFile(m_notifier, GoodsReplace::ListedGoods);
                 break;
             case CardFile::Ticket:
                 files.ReadTicketFile();
@@ -200,7 +202,7 @@ int MemoryCard::LoadFilesFromCard(const QString& cardRoot, const QString& keypad
                 break;
             }
         } else {
-            ++failed;
+            failed << CardFileName(file);
             m_sink.showMessage(LangText(u"Text", u"LoadFail", u"Reading failed"),
                                panelcolour::Pink);
         }

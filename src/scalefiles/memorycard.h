@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace dm {
 
@@ -34,9 +35,10 @@ public:
     // whether the copy succeeded.
     bool SaveFilesToCard(const QString& cardRoot, const QString& keypadName = QString());
     // Copies the four files from the card and imports each one that was there, the keys
-    // into keypadName (empty: the current keypad row). Returns the number of files that
-    // could not be copied. Import errors propagate.
-    int LoadFilesFromCard(const QString& cardRoot, const QString& keypadName = QString());
+    // into keypadName (empty: the current keypad row). Returns the card's names of the
+    // files that could not be copied. Import errors propagate.
+    QStringList LoadFilesFromCard(const QString& cardRoot,
+                                  const QString& keypadName = QString());
     // Appends the totals a scale left on the card, with "miniSD" as scale and address.
     // Returns whether the card held a totals file.
     bool LoadTotalsFromCard(const QString& cardRoot);

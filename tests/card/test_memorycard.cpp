@@ -84,7 +84,7 @@ TEST_F(MemoryCardTest, SaveWritesTheFourFilesWithItsMessagesAndPauses) {
     // What was saved loads back.
     const int goods = count("SELECT COUNT(*) FROM Products");
     sink.log.clear();
-    EXPECT_EQ(memoryCard().LoadFilesFromCard(card), 0);
+    EXPECT_EQ(memoryCard().LoadFilesFromCard(card), QStringList());
     EXPECT_EQ(count("SELECT COUNT(*) FROM Products"), goods);
     EXPECT_FALSE(sink.log.join(u'\n').contains(QStringLiteral("[pink]")));
 }
@@ -120,7 +120,9 @@ TEST_F(MemoryCardTest, LoadOfACardWithOnlyGoodsImportsThemAndReportsTheOtherThre
     db.products().refresh();
     const QStringList before = dump().filter(QRegularExpression(QStringLiteral("^(?!Products)")));
 
-    EXPECT_EQ(memoryCard().LoadFilesFromCard(card), 3);
+    EXPECT_EQ(memoryCard().LoadFilesFromCard(card),
+              (QStringList{QStringLiteral("RVT.dat"), QStringLiteral("salesmen.dat"),
+                           QStringLiteral("keyboard.dat")}));
     QSqlQuery q(db.connection());
     ASSERT_TRUE(q.exec(QStringLiteral("SELECT PLU FROM Products")));
     ASSERT_TRUE(q.next());

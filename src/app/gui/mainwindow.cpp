@@ -24,6 +24,7 @@
 #include "export/exporttables.h"
 #include "platform/help.h"
 #include "platform/memory.h"
+#include "scalefiles/gui/cardcommands.h"
 #include "scalefiles/scalecodepage.h"
 
 #include <QCloseEvent>
@@ -74,6 +75,8 @@ TForm1::TForm1(const ProgramFolder& folder, QWidget* parent)
     m_transfers = new TransferCommands(
         *this, *m_db, *m_discovery, m_panel, m_folder, [this] { ReloadAll(); }, this);
     m_transfers->reportError = report;
+    m_cards = new CardCommands(*this, *m_db, m_folder, [this] { ReloadAll(); }, this);
+    m_cards->reportError = report;
     ManagerGroupBox* manager = m_settings->ManagerGroup;
     manager->folder = m_folder;
     manager->reportError = report;
@@ -266,6 +269,14 @@ void TForm1::bindPages() {
 void TForm1::setMessagePanel(TMessagePanel* panel) {
     m_panel = panel;
     m_transfers->setMessagePanel(panel);
+}
+
+TMessagePanel& TForm1::messagePanel() {
+    if (m_panel)
+        return *m_panel;
+    if (!m_ownPanel)
+        m_ownPanel = new TMessagePanel(this);
+    return *m_ownPanel;
 }
 
 void TForm1::setNotifier(Notifier* notifier) {

@@ -29,6 +29,7 @@ class TotalsPage;
 class SettingsPage;
 class TicketPreviews;
 class TransferCommands;
+class CardCommands;
 
 // The main window: the five pages, the database connection with its datasets, the
 // reload sequence and the page switching.
@@ -50,6 +51,9 @@ public:
     // window prepares itself).
     void setMessagePanel(TMessagePanel* panel);
     TransferCommands* transferCommands() const { return m_transfers; }
+    CardCommands* cardCommands() const { return m_cards; }
+    // The message panel given to the window, or one of its own until then.
+    TMessagePanel& messagePanel();
     // Where errors that no operation catches are shown; a message box by default.
     void setErrorReporter(std::function<void(const QString&)> reporter) {
         m_reportError = std::move(reporter);
@@ -113,6 +117,8 @@ private:
     Notifier* m_notifier = nullptr;
     TicketPreviews* m_previews = nullptr;
     TransferCommands* m_transfers = nullptr;
+    CardCommands* m_cards = nullptr;
+    TMessagePanel* m_ownPanel = nullptr;
     bool m_closed = false;
 
     QTabWidget* PageControl;

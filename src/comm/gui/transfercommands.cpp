@@ -5,6 +5,7 @@
 #include "app/gui/messagepanel.h"
 #include "app/gui/settingspage.h"
 #include "comm/download.h"
+#include "comm/gui/commandguard.h"
 #include "comm/gui/panelsink.h"
 #include "comm/gui/scalesform.h"
 #include "comm/gui/scalesgroup.h"
@@ -16,59 +17,12 @@
 #include "editors/gui/ticketpage.h"
 #include "editors/gui/totalspage.h"
 
-#include <QApplication>
-#include <QEvent>
 #include <QMessageBox>
 #include <QToolButton>
 
 namespace dm::gui {
 
 namespace {
-
-bool g_running = false;
-
-// Holds back what the user does to the main window while a run blocks in it: a click
-// or key would otherwise reach handlers that change the data the run is using, and a
-// close would shut the database under it. Painting and timers go on.
-class WindowInputHold : public QObject {
-public:
-    explicit WindowInputHold(QWidget* window) : m_window(window) { qApp->installEventFilter(this); }
-    ~WindowInputHold() override { qApp->removeEventFilter(this); }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        switch (event->type()) {
-        case QEvent::Close:
-            if (watched == m_window) {
-                event->ignore();
-                return true;
-            }
-            break;
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::ShortcutOverride:
-        case QEvent::Wheel:
-        case QEvent::ContextMenu:
-        case QEvent::Drop:
-            if (const auto* w = qobject_cast<QWidget*>(watched); w && w->window() == m_window)
-                return true;
-            break;
-        case QEvent::Shortcut:
-            if (QApplication::activeWindow() == m_window)
-                return true;
-            break;
-        default:
-            break;
-        }
-        return false;
-    }
-
-private:
-    QWidget* m_window;
-};
 
 // The discovery does not replace the found scales while a command reads them by index.
 class DiscoveryHold {
@@ -87,38 +41,25 @@ private:
 
 } // namespace
 
-// One command at a time: refuses to start while another runs, and holds the window.
+// One command at a time: refuses to start while another runs, and holds the window; the
+// end of every command, also a refused one, is announced.
 class TransferCommands::Running {
 public:
-    explicit Running(TransferCommands& commands) : m_commands(commands) {
-        if (g_running)
-            return;
-        g_running = m_active = true;
-        for (QToolButton* b : commands.transferButtons()) {
-            m_wasEnabled.append(b->isEnabled());
-            b->setEnabled(false);
-        }
-        m_hold = std::make_unique<WindowInputHold>(&commands.m_form);
+    explicit Running(TransferCommands& commands)
+        : m_commands(commands) {
+        m_guard.emplace(commands.m_form, commands.transferButtons());
     }
     ~Running() {
-        if (m_active) {
-            m_hold.reset();
-            const QList<QToolButton*> buttons = m_commands.transferButtons();
-            for (qsizetype i = 0; i < buttons.size() && i < m_wasEnabled.size(); ++i)
-                buttons[i]->setEnabled(m_wasEnabled[i]);
-            g_running = false;
-        }
+        m_guard.reset(); // the buttons are back before anyone hears of the end
         emit m_commands.commandFinished();
     }
-    explicit operator bool() const { return m_active; }
+    explicit operator bool() const { return bool(*m_guard); }
     Running(const Running&) = delete;
     Running& operator=(const Running&) = delete;
 
 private:
     TransferCommands& m_commands;
-    bool m_active = false;
-    QList<bool> m_wasEnabled;
-    std::unique_ptr<WindowInputHold> m_hold;
+    std::optional<CommandGuard> m_guard;
 };
 
 TransferCommands::TransferCommands(TForm1& form, Database& db, ScaleDiscovery& discovery,
@@ -129,15 +70,8 @@ TransferCommands::TransferCommands(TForm1& form, Database& db, ScaleDiscovery& d
     setObjectName(QStringLiteral("TransferCommands"));
     makePauses = [] { return std::make_unique<EventLoopPauses>(); };
     foundScales = [this] { return m_discovery.snapshot(); };
-    clearTotalsFilter = [this] {
-        TotalsPage* page = m_form.totalsPage();
-        // The filter comes off, so the new totals show with the old ones.
-        page->TotalsSearchEdit->clear();
-        TotalsPage::setDateOf(page->TotalsDate1, QDate());
-        TotalsPage::setDateOf(page->TotalsDate2, QDate());
-        page->TotalsTime1->setTime(QTime(0, 0));
-        page->TotalsTime2->setTime(QTime(0, 0));
-    };
+    // The filter comes off, so the new totals show with the old ones.
+    clearTotalsFilter = [this] { m_form.totalsPage()->ClearTotalsFilter(); };
 
     const auto on = [this](QToolButton* button, void (TransferCommands::*slot)()) {
         connect(button, &QToolButton::clicked, this, slot);
@@ -170,7 +104,7 @@ void TransferCommands::refreshScalesList() {
 }
 
 bool TransferCommands::isRunning() {
-    return g_running;
+    return CommandGuard::isRunning();
 }
 
 TScalesForm* TransferCommands::scalesForm() {

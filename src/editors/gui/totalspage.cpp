@@ -176,6 +176,14 @@ void TotalsPage::TotalsSearchComboChange(int index) {
     RebuildTotalsFilter();
 }
 
+void TotalsPage::ClearTotalsFilter() {
+    TotalsSearchEdit->clear();
+    setDateOf(TotalsDate1, QDate());
+    setDateOf(TotalsDate2, QDate());
+    TotalsTime1->setTime(QTime(0, 0));
+    TotalsTime2->setTime(QTime(0, 0));
+}
+
 void TotalsPage::RebuildTotalsFilter() {
     if (m_rebuilding)
         return;

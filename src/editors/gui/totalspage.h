@@ -37,6 +37,9 @@ public:
     static QDate dateOf(const QDateEdit* edit); // null when empty
     static void setDateOf(QDateEdit* edit, const QDate& date);
 
+    // Empties the period (both dates and times) and the search text.
+    void ClearTotalsFilter();
+
 public slots:
     void RebuildTotalsFilter();
     void TotalsSearchComboChange(int index); // the user chose another search column
