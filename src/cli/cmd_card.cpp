@@ -20,16 +20,17 @@ enum class CardRun { Save, Load, Totals };
 
 int runCard(Context& ctx, Args& args, CardRun run) {
     const QString root = args.takeFolder(QStringLiteral("--root"));
-    const QString keypad =
-        run == CardRun::Totals ? QString() : args.take(QStringLiteral("--keypad")).value_or(QString());
+    const QString keypad = run == CardRun::Totals
+                               ? QString()
+                               : args.take(QStringLiteral("--keypad")).value_or(QString());
     const bool pauses = args.takeFlag(QStringLiteral("--pauses"));
     args.expectEmpty();
     const QString name = run == CardRun::Save   ? QStringLiteral("card save")
                          : run == CardRun::Load ? QStringLiteral("card load")
                                                 : QStringLiteral("card totals");
     if (!QFileInfo(root).isDir()) {
-        ctx.err << "dmctl " << name << ": " << QDir::toNativeSeparators(root)
-                << ": no such folder" << Qt::endl;
+        ctx.err << "dmctl " << name << ": " << QDir::toNativeSeparators(root) << ": no such folder"
+                << Qt::endl;
         return ExitFailed;
     }
 
@@ -62,21 +63,15 @@ int runCard(Context& ctx, Args& args, CardRun run) {
     return ExitFailed;
 }
 
-const Registrar saveCommand{{QStringLiteral("card save"),
-                             QStringLiteral("card save --root DIR [--keypad NAME] [--pauses]"),
-                             [](Context& ctx, Args& args) {
-                                 return runCard(ctx, args, CardRun::Save);
-                             }}};
-const Registrar loadCommand{{QStringLiteral("card load"),
-                             QStringLiteral("card load --root DIR [--keypad NAME] [--pauses]"),
-                             [](Context& ctx, Args& args) {
-                                 return runCard(ctx, args, CardRun::Load);
-                             }}};
-const Registrar totalsCommand{{QStringLiteral("card totals"),
-                               QStringLiteral("card totals --root DIR [--pauses]"),
-                               [](Context& ctx, Args& args) {
-                                   return runCard(ctx, args, CardRun::Totals);
-                               }}};
+const Registrar saveCommand{
+    {QStringLiteral("card save"), QStringLiteral("card save --root DIR [--keypad NAME] [--pauses]"),
+     [](Context& ctx, Args& args) { return runCard(ctx, args, CardRun::Save); }}};
+const Registrar loadCommand{
+    {QStringLiteral("card load"), QStringLiteral("card load --root DIR [--keypad NAME] [--pauses]"),
+     [](Context& ctx, Args& args) { return runCard(ctx, args, CardRun::Load); }}};
+const Registrar totalsCommand{
+    {QStringLiteral("card totals"), QStringLiteral("card totals --root DIR [--pauses]"),
+     [](Context& ctx, Args& args) { return runCard(ctx, args, CardRun::Totals); }}};
 
 } // namespace
 

@@ -37,8 +37,7 @@ public:
     // Copies the four files from the card and imports each one that was there, the keys
     // into keypadName (empty: the current keypad row). Returns the card's names of the
     // files that could not be copied. Import errors propagate.
-    QStringList LoadFilesFromCard(const QString& cardRoot,
-                                  const QString& keypadName = QString());
+    QStringList LoadFilesFromCard(const QString& cardRoot, const QString& keypadName = QString());
     // Appends the totals a scale left on the card, with "miniSD" as scale and address.
     // Returns whether the card held a totals file.
     bool LoadTotalsFromCard(const QString& cardRoot);

@@ -210,3 +210,60 @@ TEST_F(DmctlFiles, ExitCodes) {
                   .exitCode,
               1);
 }
+
+TEST_F(DmctlFiles, CardSaveLoadAndTotalsThroughAFolderStandingForTheCard) {
+    sql("a.sqlite", QStringLiteral("INSERT INTO Products (PLU, RVTName, \"Type\", Price) "
+                                   "VALUES (1, 'AB', 'weight', '12.34')"));
+    const QString card = dir("card");
+    DmctlRun r = dmctl("a.sqlite", {QStringLiteral("card"), QStringLiteral("save"),
+                                    QStringLiteral("--root"), card});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, QStringLiteral("Goods file making...\nTicket file making...\n"
+                                    "Keypad file making...\nSaving in progress...\n"
+                                    "Saving completed successfully\n"));
+    EXPECT_EQ(QDir(card).entryList(QDir::Files, QDir::Name),
+              (QStringList{QStringLiteral("RVT.dat"), QStringLiteral("keyboard.dat"),
+                           QStringLiteral("products.dat"), QStringLiteral("salesmen.dat")}));
+
+    // A card with only the goods: they are read, the other three are named, exit 1.
+    const QString goodsOnly = dir("goodsonly");
+    ASSERT_TRUE(QFile::copy(card + QStringLiteral("/products.dat"),
+                            goodsOnly + QStringLiteral("/PRODUCTS.DAT")));
+    r = dmctl("b.sqlite", {QStringLiteral("card"), QStringLiteral("load"), QStringLiteral("--root"),
+                           goodsOnly});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out.count(QStringLiteral("Reading failed")), 3) << r.out.toStdString();
+    EXPECT_EQ(r.err, QStringLiteral("dmctl card load: RVT.dat: not on the card\n"
+                                    "dmctl card load: salesmen.dat: not on the card\n"
+                                    "dmctl card load: keyboard.dat: not on the card\n"));
+    EXPECT_EQ(sql("b.sqlite", QStringLiteral("SELECT PLU, RVTName, Price FROM Products")),
+              QStringList{QStringLiteral("1|AB|12.34")});
+
+    // The whole card loads with exit 0.
+    r = dmctl("b.sqlite",
+              {QStringLiteral("card"), QStringLiteral("load"), QStringLiteral("--root"), card});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+
+    // Totals: none on the card is a failure; then the card's summary.dat as miniSD.
+    r = dmctl("b.sqlite",
+              {QStringLiteral("card"), QStringLiteral("totals"), QStringLiteral("--root"), card});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Reading failed"))) << r.out.toStdString();
+    writeFile(card + QStringLiteral("/summary.dat"), golden("totals_examples.dat"));
+    r = dmctl("b.sqlite",
+              {QStringLiteral("card"), QStringLiteral("totals"), QStringLiteral("--root"), card});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(sql("b.sqlite", QStringLiteral("SELECT Scales, IP, PLU FROM Totals ORDER BY ID")),
+              (QStringList{QStringLiteral("miniSD|miniSD|7"), QStringLiteral("miniSD|miniSD|8")}));
+
+    EXPECT_EQ(dmctl("a.sqlite", {QStringLiteral("card"), QStringLiteral("save")}).exitCode, 2);
+    EXPECT_EQ(dmctl("a.sqlite",
+                    {QStringLiteral("card"), QStringLiteral("totals"), QStringLiteral("--root"),
+                     card, QStringLiteral("--keypad"), QStringLiteral("x")})
+                  .exitCode,
+              2);
+    EXPECT_EQ(dmctl("a.sqlite", {QStringLiteral("card"), QStringLiteral("save"),
+                                 QStringLiteral("--root"), card + QStringLiteral("/missing")})
+                  .exitCode,
+              1);
+}

@@ -8,6 +8,7 @@
 #include "editors/gui/totalspage.h"
 #include "scalefiles/totalsfile.h"
 
+#include "guisupport.h"
 #include "transfertest.h"
 
 #include <QLabel>
@@ -25,38 +26,10 @@ namespace {
 // Scales of this file live on 127.0.0.70 to 127.0.0.74.
 const QString kScale = QStringLiteral("127.0.0.70");
 
-// Runs check on the event loop of the next modal window, as soon as it is up.
-void whenShown(QWidget* window, std::function<void()> check) {
-    QTimer::singleShot(10, window, [window, check] {
-        if (window->isVisible())
-            check();
-        else
-            whenShown(window, check);
-    });
-}
-
 void clickItem(QListWidget* list, int row) {
     const QRect r = list->visualItemRect(list->item(row));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
 }
-
-// Notes what the message panel shows at every pause of a run, and lets a test act in the
-// middle of it.
-class PanelWatch final : public TransferPauses {
-public:
-    PanelWatch(TMessagePanel& panel, QStringList& seen, std::function<void()> during)
-        : m_panel(panel), m_seen(seen), m_during(std::move(during)) {}
-    void pause(int) override {
-        m_seen << (m_panel.isVisible() ? m_panel.messageLabel()->text() : QStringLiteral("-"));
-        if (m_during)
-            m_during();
-    }
-
-private:
-    TMessagePanel& m_panel;
-    QStringList& m_seen;
-    std::function<void()> m_during;
-};
 
 class TransferWindowTest : public ::testing::Test {
 protected:

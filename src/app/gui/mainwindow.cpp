@@ -75,7 +75,8 @@ TForm1::TForm1(const ProgramFolder& folder, QWidget* parent)
     m_transfers = new TransferCommands(
         *this, *m_db, *m_discovery, m_panel, m_folder, [this] { ReloadAll(); }, this);
     m_transfers->reportError = report;
-    m_cards = new CardCommands(*this, *m_db, m_folder, [this] { ReloadAll(); }, this);
+    m_cards = new CardCommands(
+        *this, *m_db, m_folder, [this] { ReloadAll(); }, this);
     m_cards->reportError = report;
     ManagerGroupBox* manager = m_settings->ManagerGroup;
     manager->folder = m_folder;

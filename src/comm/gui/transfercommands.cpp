@@ -45,8 +45,7 @@ private:
 // end of every command, also a refused one, is announced.
 class TransferCommands::Running {
 public:
-    explicit Running(TransferCommands& commands)
-        : m_commands(commands) {
+    explicit Running(TransferCommands& commands) : m_commands(commands) {
         m_guard.emplace(commands.m_form, commands.transferButtons());
     }
     ~Running() {

@@ -58,9 +58,9 @@ CardCommands::CardCommands(TForm1& form, Database& db, ProgramFolder folder,
 }
 
 QList<QToolButton*> CardCommands::cardButtons() const {
-    return {m_form.goodsPage()->ProductsToCardButton,  m_form.goodsPage()->ProductsFromCardButton,
-            m_form.ticketPage()->TicketToCardButton,   m_form.ticketPage()->TicketFromCardButton,
-            m_form.keysPage()->KeypadToCardButton,     m_form.keysPage()->KeypadFromCardButton,
+    return {m_form.goodsPage()->ProductsToCardButton, m_form.goodsPage()->ProductsFromCardButton,
+            m_form.ticketPage()->TicketToCardButton,  m_form.ticketPage()->TicketFromCardButton,
+            m_form.keysPage()->KeypadToCardButton,    m_form.keysPage()->KeypadFromCardButton,
             m_form.totalsPage()->LoadTotalsButton};
 }
 
