@@ -29,15 +29,9 @@ namespace {
 class CardWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        currentLanguageFile().clear();
-        form = std::make_unique<TForm1>(ProgramFolder(folder.root()));
-        form->setErrorReporter([this](const QString& e) { errors << e; });
-        DiscoveryOptions quiet;
-        quiet.interfaces = [] { return QList<InterfaceAddress>(); };
-        form->discovery().setOptions(quiet);
-        form->FormCreate();
-        panel = new TMessagePanel(form.get());
-        form->setMessagePanel(panel);
+        StartedWindow started = startQuietWindow(folder.root(), errors);
+        form = std::move(started.form);
+        panel = started.panel;
         cards = form->cardCommands();
         ASSERT_NE(cards, nullptr);
         cards->makePauses = [this] { return std::make_unique<PanelWatch>(*panel, shown, during); };

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "app/gui/mainwindow.h"
 #include "app/gui/messagepanel.h"
+#include "app/langtext.h"
+#include "comm/discovery.h"
 #include "comm/transfersink.h"
 
 #include <QLabel>
@@ -9,6 +12,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 namespace dm::test {
 
@@ -20,6 +24,26 @@ inline void whenShown(QWidget* window, std::function<void()> check) {
         else
             whenShown(window, check);
     });
+}
+
+// A main window started over a program folder as the program starts it, with its own
+// message panel, discovery kept off the network, and the errors it would show collected.
+struct StartedWindow {
+    std::unique_ptr<gui::TForm1> form;
+    TMessagePanel* panel = nullptr;
+};
+inline StartedWindow startQuietWindow(const QString& programFolder, QStringList& errors) {
+    currentLanguageFile().clear();
+    StartedWindow w;
+    w.form = std::make_unique<gui::TForm1>(ProgramFolder(programFolder));
+    w.form->setErrorReporter([&errors](const QString& e) { errors << e; });
+    DiscoveryOptions quiet;
+    quiet.interfaces = [] { return QList<InterfaceAddress>(); };
+    w.form->discovery().setOptions(quiet);
+    w.form->FormCreate();
+    w.panel = new TMessagePanel(w.form.get());
+    w.form->setMessagePanel(w.panel);
+    return w;
 }
 
 // Notes what the message panel shows at every pause of a command ("-" while hidden), and

@@ -34,15 +34,9 @@ void clickItem(QListWidget* list, int row) {
 class TransferWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        currentLanguageFile().clear();
-        form = std::make_unique<TForm1>(ProgramFolder(folder.root()));
-        form->setErrorReporter([this](const QString& e) { errors << e; });
-        DiscoveryOptions quiet;
-        quiet.interfaces = [] { return QList<InterfaceAddress>(); };
-        form->discovery().setOptions(quiet);
-        form->FormCreate();
-        panel = new TMessagePanel(form.get());
-        form->setMessagePanel(panel);
+        StartedWindow started = startQuietWindow(folder.root(), errors);
+        form = std::move(started.form);
+        panel = started.panel;
         // The window may own its commands already; otherwise the test gives it them.
         commands = form->findChild<TransferCommands*>();
         if (!commands)

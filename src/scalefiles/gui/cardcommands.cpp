@@ -108,70 +108,55 @@ void CardCommands::report(const QString& text) {
         QMessageBox::critical(&m_form, m_form.windowTitle(), text);
 }
 
-void CardCommands::SaveCommand() {
+bool CardCommands::runWithCard(bool withKeypad, const std::function<void()>& before,
+                               const std::function<void(MemoryCard&, const CardChoice&)>& run) {
     AtEnd end([this] { emit commandFinished(); });
     CommandGuard guard(m_form, cardButtons());
     if (!guard || !m_db.isOpen())
-        return;
-    const std::optional<CardChoice> choice = chooseCard(true);
+        return false;
+    if (before)
+        before();
+    const std::optional<CardChoice> choice = chooseCard(withKeypad);
     if (!choice)
-        return;
+        return false;
     const std::unique_ptr<TransferPauses> pauses = makePauses();
     PanelSink sink(m_form.messagePanel());
     try {
-        MemoryCard(m_db, m_folder.exportFolder(), sink, *pauses, m_form.notifier())
-            .SaveFilesToCard(choice->root, choice->keypad);
+        MemoryCard card(m_db, m_folder.exportFolder(), sink, *pauses, m_form.notifier());
+        run(card, *choice);
     } catch (const std::exception& e) {
         sink.hideMessage();
         report(detail::errorText(e));
     }
+    return true;
+}
+
+void CardCommands::SaveCommand() {
+    runWithCard(true, nullptr, [](MemoryCard& card, const CardChoice& choice) {
+        card.SaveFilesToCard(choice.root, choice.keypad);
+    });
 }
 
 void CardCommands::LoadCommand() {
-    AtEnd end([this] { emit commandFinished(); });
-    {
-        CommandGuard guard(m_form, cardButtons());
-        if (!guard || !m_db.isOpen())
-            return;
-        const std::optional<CardChoice> choice = chooseCard(true);
-        if (!choice)
-            return;
-        const std::unique_ptr<TransferPauses> pauses = makePauses();
-        PanelSink sink(m_form.messagePanel());
-        try {
-            MemoryCard(m_db, m_folder.exportFolder(), sink, *pauses, m_form.notifier())
-                .LoadFilesFromCard(choice->root, choice->keypad);
-        } catch (const std::exception& e) {
-            sink.hideMessage();
-            report(detail::errorText(e));
-        }
-    }
+    const bool ran = runWithCard(true, nullptr, [](MemoryCard& card, const CardChoice& choice) {
+        card.LoadFilesFromCard(choice.root, choice.keypad);
+    });
     // Every page shows the database again, also after a file that could not be read:
     // the files before it were imported.
-    if (m_reload)
+    if (ran && m_reload)
         m_reload();
 }
 
 void CardCommands::TotalsCommand() {
-    AtEnd end([this] { emit commandFinished(); });
-    CommandGuard guard(m_form, cardButtons());
-    if (!guard || !m_db.isOpen())
-        return;
-    // The filter comes off, so the totals read show with the old ones.
-    m_form.totalsPage()->ClearTotalsFilter();
-    const std::optional<CardChoice> choice = chooseCard(false);
-    if (!choice)
-        return;
-    const std::unique_ptr<TransferPauses> pauses = makePauses();
-    PanelSink sink(m_form.messagePanel());
-    try {
-        MemoryCard(m_db, m_folder.exportFolder(), sink, *pauses, m_form.notifier())
-            .LoadTotalsFromCard(choice->root);
-    } catch (const std::exception& e) {
-        sink.hideMessage();
-        report(detail::errorText(e));
-    }
-    m_form.totalsPage()->DeleteTotalsButton->setEnabled(!m_db.totals().isEmpty());
+    TotalsPage* page = m_form.totalsPage();
+    runWithCard(
+        false,
+        // The filter comes off, so the totals read show with the old ones.
+        [page] { page->ClearTotalsFilter(); },
+        [this, page](MemoryCard& card, const CardChoice& choice) {
+            card.LoadTotalsFromCard(choice.root);
+            page->DeleteTotalsButton->setEnabled(!m_db.totals().isEmpty());
+        });
 }
 
 } // namespace dm::gui

@@ -15,7 +15,8 @@ class QToolButton;
 
 namespace dm {
 class Database;
-}
+class MemoryCard;
+} // namespace dm
 
 namespace dm::gui {
 
@@ -66,6 +67,10 @@ private:
     void SaveCommand();
     void LoadCommand();
     void TotalsCommand();
+    // What every card command shares: the guard, the card choice, the message panel and
+    // the report of an error. Returns whether run was started.
+    bool runWithCard(bool withKeypad, const std::function<void()>& before,
+                     const std::function<void(MemoryCard&, const CardChoice&)>& run);
     std::optional<CardChoice> showCardList(bool withKeypad);
     void report(const QString& text);
 
