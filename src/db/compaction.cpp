@@ -2,6 +2,7 @@
 
 #include "db/dbtexts.h"
 #include "db/sqlitefile.h"
+#include "platform/filesync.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -13,14 +14,23 @@
 namespace dm {
 
 bool replaceFile(const QString& from, const QString& to, QString* error) {
+    // The new file's data reaches the disk before its name does, so a power cut leaves
+    // either the old file or the whole new one (SQLite does not sync what VACUUM INTO
+    // writes).
+    if (!platform::syncFileToDisk(from, error))
+        return false;
     // QFile::rename refuses an existing target; std::filesystem::rename replaces it
     // atomically, so the target is either the old or the new file at every moment.
     std::error_code ec;
     std::filesystem::rename(std::filesystem::path(QFile::encodeName(from).toStdString()),
                             std::filesystem::path(QFile::encodeName(to).toStdString()), ec);
-    if (ec && error)
-        *error = QString::fromLocal8Bit(ec.message());
-    return !ec;
+    if (ec) {
+        if (error)
+            *error = QString::fromLocal8Bit(ec.message());
+        return false;
+    }
+    platform::syncFolderToDisk(QFileInfo(to).absolutePath());
+    return true;
 }
 
 namespace detail {

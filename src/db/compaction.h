@@ -12,7 +12,8 @@ namespace dm {
 // (when given) holds the text for the user. Nobody may hold the file open meanwhile.
 bool CompactDatabase(const QString& path, QString* error);
 
-// Renames from to to, replacing an existing to in one step (POSIX rename semantics).
+// Renames from to to, replacing an existing to in one step (POSIX rename semantics), with
+// from synced to the disk first and the rename made durable.
 bool replaceFile(const QString& from, const QString& to, QString* error);
 
 namespace detail {
