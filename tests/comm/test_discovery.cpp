@@ -1,10 +1,17 @@
 #include "comm/discovery.h"
+#include "scalefiles/totalsfile.h"
+
 #include "commsupport.h"
 #include "testsupport.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <atomic>
@@ -229,6 +236,56 @@ TEST_F(NamespaceDiscovery, FindsTheScalesInTheOrderOfTheirAnswers) {
     EXPECT_EQ(out, QStringLiteral("10.77.1.3 2 QEL\n10.77.1.2 49 ZUN\n")) << err.toStdString();
     EXPECT_TRUE(err.contains(QStringLiteral("broadcast 10.77.1.255"))) << err.toStdString();
     EXPECT_FALSE(err.contains(QStringLiteral("10.78.1"))) << err.toStdString();
+}
+
+// The transfer commands on the scales one discovery pass finds: totals from every scale,
+// goods to every scale, and a download that will not guess between two scales.
+TEST_F(NamespaceDiscovery, TransferCommandsTakeTheScalesFound) {
+    QTemporaryDir files[2];
+    for (int k = 0; k < 2; ++k) {
+        QByteArray totals;
+        AppendTotalsRecord(totals, {10 + k, false, 1500, 3, 9000, 17,
+                                    QDateTime(QDate(2024, 1, 2), QTime(9, 0), Qt::UTC)});
+        QFile f(QDir(files[k].path()).filePath(QStringLiteral("Totals.dat")));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(totals);
+        f.close();
+        startScale(2 + k, {QStringLiteral("--folder"), files[k].path()});
+    }
+    ScratchProgramFolder folder;
+    const auto dmctl = [&](const QStringList& args, int* code) {
+        QProcess p;
+        p.start(QStringLiteral("ip"),
+                QStringList{QStringLiteral("netns"), QStringLiteral("exec"), program,
+                            folder.path(QStringLiteral("dmctl")), QStringLiteral("--language"),
+                            QStringLiteral("ENG")} +
+                    args);
+        EXPECT_TRUE(p.waitForFinished(60000));
+        *code = p.exitCode();
+        return QString::fromUtf8(p.readAllStandardError());
+    };
+    int code = -1;
+    QString err = dmctl({QStringLiteral("totals"), QStringLiteral("--found")}, &code);
+    EXPECT_EQ(code, 0) << err.toStdString();
+    err = dmctl({QStringLiteral("upload"), QStringLiteral("--found")}, &code);
+    EXPECT_EQ(code, 0) << err.toStdString();
+    for (const QTemporaryDir& d : files)
+        EXPECT_TRUE(QFileInfo::exists(QDir(d.path()).filePath(QStringLiteral("RVT.dat"))));
+    err = dmctl({QStringLiteral("download"), QStringLiteral("--found")}, &code);
+    EXPECT_EQ(code, 1);
+    EXPECT_TRUE(err.contains(QStringLiteral("more than one scale found"))) << err.toStdString();
+
+    QStringList rows;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("f"));
+        db.setDatabaseName(folder.path(QStringLiteral("Data/Base.sqlite")));
+        ASSERT_TRUE(db.open());
+        QSqlQuery q(QStringLiteral("SELECT IP, PLU FROM Totals ORDER BY PLU"), db);
+        while (q.next())
+            rows << q.value(0).toString() + u' ' + q.value(1).toString();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("f"));
+    EXPECT_EQ(rows, (QStringList{QStringLiteral("10.77.1.2 10"), QStringLiteral("10.77.1.3 11")}));
 }
 
 } // namespace
