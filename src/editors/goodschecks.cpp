@@ -84,14 +84,28 @@ std::optional<Decimal> readTypedPrice(const QString& typed) {
     return parseDecimal(kept, sep);
 }
 
-// The stored currency form: spacing around the amount and the locale's group
-// separators do not count.
+// The stored currency form: spacing around the amount does not count, nor do the
+// locale's group separators where they group the whole part in threes. A separator
+// anywhere else means the text is not in this locale's form (a price stored under
+// another locale, "1,50" read where "," groups), and it is not read as one: taking the
+// separator out would make a hundred times the price.
 std::optional<Decimal> readCurrencyText(const QString& text, const QLocale& locale) {
     QString s = text.trimmed();
     const QString group = locale.groupSeparator();
-    if (!group.isEmpty())
-        s.remove(group);
-    return parseDecimal(s, locale.decimalPoint());
+    const QString point = locale.decimalPoint();
+    if (!group.isEmpty() && group != point) {
+        qsizetype end = point.isEmpty() ? -1 : s.indexOf(point);
+        if (end < 0)
+            end = s.size();
+        const QStringList groups = s.left(end).split(group);
+        for (qsizetype k = 0; k < groups.size(); ++k) {
+            const qsizetype n = groups[k].size();
+            if (groups.size() > 1 && (k == 0 ? (n < 1 || n > 3) : n != 3))
+                return std::nullopt;
+        }
+        s = groups.join(QString()) + s.mid(end);
+    }
+    return parseDecimal(s, point);
 }
 
 bool withinMaximum(const Decimal& d) {

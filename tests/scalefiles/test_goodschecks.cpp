@@ -65,6 +65,14 @@ TEST(PriceText, FromFileHundredthsAndCurrencyForm) {
     // A price stored under another locale still reads.
     EXPECT_EQ(PriceHundredths(QStringLiteral("12.50"), ru), 1250);
     EXPECT_EQ(PriceHundredths(QStringLiteral("1\u00A0234,50\u00A0"), QLocale::c()), 123450);
+    // Where the other locale's decimal separator groups thousands here, it is still read
+    // as the decimal separator, never dropped (which made a hundred times the price).
+    const QLocale en(QStringLiteral("en_US")), de(QStringLiteral("de_DE"));
+    EXPECT_EQ(PriceHundredths(QStringLiteral("1,50\u00A0"), en), 150);
+    EXPECT_EQ(PriceHundredths(QStringLiteral("12.34"), de), 1234);
+    EXPECT_EQ(PriceHundredths(QStringLiteral("1,234.50"), en), 123450);
+    EXPECT_EQ(PriceHundredths(QStringLiteral("1.234,50"), de), 123450);
+    EXPECT_EQ(PriceHundredths(QStringLiteral("1,234.50"), de), std::nullopt);
 }
 
 namespace {
