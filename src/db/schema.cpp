@@ -252,6 +252,18 @@ QVariant toDbDateTime(const QDateTime& value) {
     return value.toLocalTime().toString(dateTimeFormat());
 }
 
+namespace {
+// A stored time is a wall-clock reading (a scale's clock has no zone). An hour that the
+// local clock skips in spring has no local time, and QDateTime would make it invalid,
+// so the reading would vanish; it is kept with the same date and time, zone-free.
+QDateTime wallClock(const QDate& d, const QTime& t) {
+    QDateTime local(d, t);
+    if (local.isValid() && local.time() == t)
+        return local;
+    return QDateTime(d, t, Qt::UTC);
+}
+} // namespace
+
 QDateTime fromDbDateTime(const QVariant& value) {
     if (value.isNull() || !value.isValid())
         return QDateTime();
@@ -275,7 +287,7 @@ QDateTime fromDbDateTime(const QVariant& value) {
         const QDate d(num(0, 4), num(5, 2), num(8, 2));
         const QTime t(num(11, 2), num(14, 2), num(17, 2));
         if (d.isValid() && t.isValid())
-            return QDateTime(d, t);
+            return wallClock(d, t);
     }
     QDateTime dt = QDateTime::fromString(s, dateTimeFormat());
     if (!dt.isValid())

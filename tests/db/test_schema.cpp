@@ -2,9 +2,11 @@
 #include "dbfixture.h"
 #include "testsupport.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlRecord>
 
+#include <ctime>
 #include <map>
 
 using namespace dm;
@@ -170,4 +172,27 @@ TEST(SchemaDates, StoredTextOrdersLikeTheTimes) {
     EXPECT_EQ(schema::fromDbDateTime(ta), a);
     EXPECT_FALSE(schema::toDbDateTime(QDateTime()).isValid());
     EXPECT_FALSE(schema::fromDbDateTime(QStringLiteral("yesterday")).isValid());
+}
+
+// A scale's clock reading in the hour the local clock skips in spring stays a reading,
+// with its date and time, instead of becoming no time at all.
+TEST(SchemaDates, HourSkippedInSpringIsKept) {
+    const QString zone = QStringLiteral("/usr/share/zoneinfo/Europe/Berlin");
+    if (!QFileInfo::exists(zone))
+        GTEST_SKIP() << "no time zone data";
+    const QByteArray before = qgetenv("TZ");
+    qputenv("TZ", ':' + QFile::encodeName(zone));
+    tzset();
+    const QDateTime skipped = schema::fromDbDateTime(QStringLiteral("2015-03-29 02:30:00"));
+    const QDateTime autumn = schema::fromDbDateTime(QStringLiteral("2015-10-25 02:30:00"));
+    if (before.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", before);
+    tzset();
+    ASSERT_TRUE(skipped.isValid());
+    EXPECT_EQ(skipped.date(), QDate(2015, 3, 29));
+    EXPECT_EQ(skipped.time(), QTime(2, 30));
+    ASSERT_TRUE(autumn.isValid());
+    EXPECT_EQ(autumn.time(), QTime(2, 30));
 }
