@@ -32,6 +32,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QImageReader>
@@ -43,6 +44,16 @@ namespace dm::gui {
 
 namespace {
 const QString kGlobal = QStringLiteral("Global");
+
+// The hourglass while a document is made; the normal cursor comes back however the
+// export ends.
+class BusyCursor {
+public:
+    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
 
 // QTabWidget keeps its tab bar setter protected.
 class PageControlWidget : public QTabWidget {
@@ -424,6 +435,7 @@ void TForm1::Timer1Timer() {
 void TForm1::ProductsToWordButtonClick() {
     if (!m_db->isOpen())
         return;
+    const BusyCursor busy;
     try {
         // Exactly the goods shown: the list's filter and order.
         exportGoodsView(m_db->products(), m_goods->columnTitles());
@@ -435,6 +447,7 @@ void TForm1::ProductsToWordButtonClick() {
 void TForm1::ExportTotalsButtonClick() {
     if (!m_db->isOpen())
         return;
+    const BusyCursor busy;
     try {
         exportTotalsView(m_db->totals(), m_totals->columnTitles());
     } catch (const UserError& e) {
