@@ -95,6 +95,11 @@ TEST_F(CardWindowTest, DialogFollowsTheDrivesAndListsEachKeypadOnce) {
         EXPECT_FALSE(dialog->SaveButton->isEnabled());
         EXPECT_TRUE(dialog->Timer1->isActive());
         EXPECT_EQ(comboItems(dialog->CardKeypadCombo), keypads);
+        // A card mounted where the list does not look can be typed in.
+        dialog->CardCombo->setEditText(card);
+        EXPECT_TRUE(dialog->SaveButton->isEnabled());
+        dialog->CardCombo->setEditText(QString());
+        EXPECT_FALSE(dialog->SaveButton->isEnabled());
         roots = {card};
         QTRY_VERIFY_WITH_TIMEOUT(dialog->SaveButton->isEnabled(), 1500);
         EXPECT_EQ(dialog->CardCombo->currentText(), card);

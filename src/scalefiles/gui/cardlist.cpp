@@ -66,6 +66,7 @@ TCardList::TCardList(QWidget* parent)
     Timer1->setInterval(500);
 
     connect(Timer1, &QTimer::timeout, this, &TCardList::Timer1Timer);
+    connect(CardCombo, &QComboBox::editTextChanged, this, &TCardList::updateSaveButton);
     connect(SaveButton, &QPushButton::clicked, this, &TCardList::SaveButtonClick);
     connect(CancelButton, &QPushButton::clicked, this, &TCardList::CancelButtonClick);
 }
@@ -123,7 +124,11 @@ void TCardList::Timer1Timer() {
         const int again = int(roots.indexOf(chosen));
         CardCombo->setCurrentIndex(again >= 0 ? again : 0);
     }
-    SaveButton->setEnabled(CardCombo->count() > 0);
+    updateSaveButton();
+}
+
+void TCardList::updateSaveButton() {
+    SaveButton->setEnabled(CardCombo->count() > 0 || !cardRoot().isEmpty());
 }
 
 void TCardList::SaveButtonClick() {

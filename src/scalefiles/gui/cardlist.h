@@ -57,6 +57,9 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    // Save needs a card: a listed drive or a root typed in.
+    void updateSaveButton();
+
     Database* m_db = nullptr;
     // The drive list of the last rebuild; kept while the program runs, so the list is
     // rebuilt only when the drives change.
