@@ -10,6 +10,8 @@
 #include <QElapsedTimer>
 #include <QSaveFile>
 
+#include <functional>
+
 namespace dm {
 
 namespace {
@@ -70,6 +72,23 @@ public:
         return true;
     }
     qint64 receive(FileKind kind) { return ReceiveFile(m_setup, *m_link, kind); }
+    // Receives and imports the scale's files; true when the deciding file came. A lost
+    // connection or a file that came in part ends the turn with "Downloading error".
+    void run(const std::function<bool()>& files) {
+        bool completed = false;
+        try {
+            completed = files();
+        } catch (const ScaleTurnError& e) {
+            m_link->close();
+            m_link.reset();
+            detail::turnFailed(m_setup, m_scale, transfertext::downloadingError(), e);
+            m_setup.pauses.pause(1000);
+            return;
+        }
+        end(completed);
+    }
+
+private:
     // Closes the link; the completion message when the deciding file came.
     void end(bool completed) {
         m_link->close();
@@ -82,7 +101,6 @@ public:
         m_setup.pauses.pause(1000);
     }
 
-private:
     TransferSetup& m_setup;
     ScaleOutcome& m_scale;
     std::unique_ptr<ScaleLink> m_link;
@@ -103,35 +121,54 @@ qint64 ReceiveFile(TransferSetup& setup, ScaleLink& link, FileKind kind) {
     sink.showProgress();
     qint64 written = 0;
     int done = 0;
-    for (quint32 block = 1;; ++block) {
-        if (block > 0xFFFF)
-            throw LinkError(LangText(u"Text", u"TooManyBlocks", u"More than 65535 blocks") +
-                            QStringLiteral(": ") + fileName);
-        QElapsedTimer since;
-        since.start();
-        link.sendFrame(ScaleCommand::ReadBlock,
-                       readRequestPayload(quint8(kind), static_cast<quint16>(block)));
-        const QByteArray reply = readReply(setup, link, since);
-        const std::optional<quint8> code = replyCode(reply);
-        if (!code) // fewer than 6 bytes: the file ends with what came
-            break;
-        if (*code == quint8(ReplyCode::FileAbsent)) {
-            sink.hideProgress();
-            reportAbsent(setup, kind);
-            break;
+    quint16 total = 0; // as the latest reply gives it
+    try {
+        for (quint32 block = 1;; ++block) {
+            if (block > 0xFFFF)
+                throw LinkError(LangText(u"Text", u"TooManyBlocks", u"More than 65535 blocks") +
+                                QStringLiteral(": ") + fileName);
+            QElapsedTimer since;
+            since.start();
+            if (!link.sendFrame(ScaleCommand::ReadBlock,
+                                readRequestPayload(quint8(kind), static_cast<quint16>(block))))
+                throw ScaleTurnError(transfertext::connectionLost(fileName));
+            const QByteArray reply = readReply(setup, link, since);
+            const std::optional<quint8> code = replyCode(reply);
+            if (!code) { // fewer than 6 bytes
+                if (!link.isOpen())
+                    throw ScaleTurnError(transfertext::connectionLost(fileName));
+                // Nothing came at all: the file stays empty. Part of a file is never taken
+                // for the whole; the file keeps what it held before.
+                if (done < total)
+                    throw ScaleTurnError(transfertext::fileIncomplete(fileName, done, total));
+                break;
+            }
+            if (*code == quint8(ReplyCode::FileAbsent)) {
+                sink.hideProgress();
+                reportAbsent(setup, kind);
+                break;
+            }
+            const std::optional<BlockReply> part = parseBlockReply(reply);
+            if (!part)
+                refuseReply(fileName);
+            total = part->total;
+            // A file of no blocks is empty, whatever the reply carries.
+            if (total == 0)
+                break;
+            sink.setProgressTotal(total);
+            if (file.write(part->data.data(), part->data.size()) != part->data.size())
+                throw FileError(LangText(u"Text", u"CannotWriteFile", u"Cannot write the file") +
+                                QStringLiteral(": ") + QDir::toNativeSeparators(path));
+            written += part->count;
+            sink.setProgressDone(++done);
+            sink.processEvents();
+            // A total at or below this block ends the file (the latest total counts).
+            if (block >= total)
+                break;
         }
-        const std::optional<BlockReply> part = parseBlockReply(reply);
-        if (!part)
-            refuseReply(fileName);
-        sink.setProgressTotal(part->total);
-        if (file.write(part->data.data(), part->data.size()) != part->data.size())
-            throw FileError(LangText(u"Text", u"CannotWriteFile", u"Cannot write the file") +
-                            QStringLiteral(": ") + QDir::toNativeSeparators(path));
-        written += part->count;
-        sink.setProgressDone(++done);
-        sink.processEvents();
-        if (block == part->total)
-            break;
+    } catch (...) {
+        sink.hideProgress();
+        throw;
     }
     if (!file.commit())
         throw FileError(LangText(u"Text", u"CannotWriteFile", u"Cannot write the file") +
@@ -142,36 +179,40 @@ qint64 ReceiveFile(TransferSetup& setup, ScaleLink& link, FileKind kind) {
 }
 
 void DownloadFromScale(TransferSetup& setup, const QString& address, TransferOutcome& outcome) {
-    outcome.scales.append({address, ScaleNameOf(setup.db, address)});
+    outcome.addScale(address, ScaleNameOf(setup.db, address));
     ScaleTurn turn(setup, outcome.scales.last());
     if (!turn.begin())
         return;
-    ScaleFiles files(setup.db, setup.exportFolder);
-    if (turn.receive(FileKind::Goods) > 0)
-        files.ReadGoodsFile(setup.notifier, GoodsReplace::AllGoods);
-    if (turn.receive(FileKind::Ticket) > 0)
-        files.ReadTicketFile();
-    if (turn.receive(FileKind::Operators) > 0)
-        files.ReadOperatorsFile();
-    // The keypad file alone decides whether the scale counts as done.
-    const qint64 keypad = turn.receive(FileKind::Keypad);
-    if (keypad > 0)
-        files.ReadKeypadFile(address);
-    turn.end(keypad > 0);
+    turn.run([&] {
+        ScaleFiles files(setup.db, setup.exportFolder);
+        if (turn.receive(FileKind::Goods) > 0)
+            files.ReadGoodsFile(setup.notifier, GoodsReplace::AllGoods);
+        if (turn.receive(FileKind::Ticket) > 0)
+            files.ReadTicketFile();
+        if (turn.receive(FileKind::Operators) > 0)
+            files.ReadOperatorsFile();
+        // The keypad file alone decides whether the scale counts as done.
+        const qint64 keypad = turn.receive(FileKind::Keypad);
+        if (keypad > 0)
+            files.ReadKeypadFile(address);
+        return keypad > 0;
+    });
 }
 
 void DownloadTotals(TransferSetup& setup, const QStringList& addresses, TransferOutcome& outcome) {
     for (const QString& address : addresses) {
-        outcome.scales.append({address, ScaleNameOf(setup.db, address)});
+        outcome.addScale(address, ScaleNameOf(setup.db, address));
         ScaleTurn turn(setup, outcome.scales.last());
         if (!turn.begin())
             continue;
-        const qint64 totals = turn.receive(FileKind::Totals);
-        if (totals > 0)
-            ScaleFiles(setup.db, setup.exportFolder)
-                .ImportTotalsFile(address,
-                                  FindScaleFile(setup.exportFolder, ScaleFileKind::Totals));
-        turn.end(totals > 0);
+        turn.run([&] {
+            const qint64 totals = turn.receive(FileKind::Totals);
+            if (totals > 0)
+                ScaleFiles(setup.db, setup.exportFolder)
+                    .ImportTotalsFile(address,
+                                      FindScaleFile(setup.exportFolder, ScaleFileKind::Totals));
+            return totals > 0;
+        });
     }
 }
 

@@ -29,14 +29,34 @@ ScaleLink::ScaleLink(ScaleAddress address, LinkTimings timings)
 
 ScaleLink::~ScaleLink() = default;
 
+void ScaleLink::idle() {
+    if (!m_idle || m_inIdle)
+        return;
+    m_inIdle = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{m_inIdle};
+    m_idle();
+}
+
+int ScaleLink::idleSlice(const QDeadlineTimer& until) {
+    const qint64 left = until.remainingTime();
+    if (left < 0) // no deadline
+        return IdleSliceMs;
+    return int(qBound<qint64>(1, left, qint64(IdleSliceMs)));
+}
+
 bool ScaleLink::write(QByteArrayView bytes) {
     QIODevice* dev = device();
-    if (!dev)
+    if (!dev || m_inIdle)
         return false;
-    // Also what the system holds but the device has not taken in yet.
+    // Also what the system holds but the device has not taken in yet; a peer that never
+    // stops sending gets no more than the gap time of it.
+    const QDeadlineTimer drain(m_timings.gapMs);
     do
         dev->readAll();
-    while (dev->waitForReadyRead(0));
+    while (!drain.hasExpired() && dev->waitForReadyRead(0));
     return writeBytes(bytes);
 }
 
@@ -56,52 +76,46 @@ QByteArray ScaleLink::read() {
 QByteArray ScaleLink::read(int firstByteMs) {
     QIODevice* dev = device();
     QByteArray got;
-    if (!dev)
+    if (!dev || m_inIdle)
         return got;
-    const qsizetype cap = maxReplyBytes();
     bool frameRule = stopsAtFrameEnd();
-    // How many more bytes to take now: up to the end of the announced frame, or up to
-    // the header while it is not known yet, or what the cap leaves.
+    // How many more bytes to take now: up to the end of the announced frame (at most
+    // the largest frame), up to the header while it is not known yet, or what the cap
+    // of a reply that is no frame leaves.
     auto wanted = [&]() -> qsizetype {
-        qsizetype room = cap > 0 ? cap - got.size() : qsizetype(1) << 30;
-        if (frameRule) {
-            if (!beginsLikeFrame(got)) {
-                frameRule = false; // not a frame: taken as it comes, by the gap rule
-            } else if (const auto size = announcedFrameSize(got)) {
-                room = qMin(room, *size - got.size());
-            } else {
-                room = qMin(room, frame::HeaderSize - got.size());
-            }
-        }
-        return room;
+        if (frameRule && !beginsLikeFrame(got))
+            frameRule = false; // not a frame: taken as it comes, by the gap rule
+        if (!frameRule)
+            return MaxReplyBytes - got.size();
+        if (const auto size = announcedFrameSize(got))
+            return qMin(*size, MaxReplyFrame) - got.size();
+        return frame::HeaderSize - got.size();
     };
     auto take = [&] {
         qsizetype n;
         while ((n = wanted()) > 0 && dev->bytesAvailable() > 0)
             got.append(dev->read(n));
     };
-    auto complete = [&] {
-        if (cap > 0 && got.size() >= cap)
-            return true;
-        if (!frameRule)
-            return false;
-        const auto size = announcedFrameSize(got);
-        return size && got.size() >= *size;
-    };
 
-    QDeadlineTimer first(firstByteMs);
-    take();
-    while (got.isEmpty()) {
+    const QDeadlineTimer first(firstByteMs);
+    for (take(); got.isEmpty(); take()) {
         if (first.hasExpired() || !connectionAlive() || (m_cancel && m_cancel()))
             return got;
-        dev->waitForReadyRead(int(qMax<qint64>(1, qMin<qint64>(first.remainingTime(), 50))));
-        take();
+        if (!dev->waitForReadyRead(idleSlice(first)))
+            idle();
     }
-    while (!complete()) {
-        if (dev->bytesAvailable() == 0) {
-            if (!connectionAlive() || !dev->waitForReadyRead(m_timings.gapMs))
-                break;
+    const QDeadlineTimer rest(m_timings.restMs);
+    while (wanted() > 0 && !rest.hasExpired()) {
+        // The gap rule, waited for in slices so the idle hook runs.
+        const QDeadlineTimer gap(rest.isForever()
+                                     ? m_timings.gapMs
+                                     : qMin<qint64>(m_timings.gapMs, rest.remainingTime()));
+        while (dev->bytesAvailable() == 0 && !gap.hasExpired() && connectionAlive()) {
+            if (!dev->waitForReadyRead(idleSlice(gap)))
+                idle();
         }
+        if (dev->bytesAvailable() == 0)
+            break;
         take();
     }
     return got;

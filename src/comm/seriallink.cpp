@@ -2,7 +2,9 @@
 
 #include "platform/serialports.h"
 
+#include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <thread>
 
@@ -14,8 +16,9 @@ namespace {
 class SerialSlot {
 public:
     // Takes the slot for a link. A holder in the same thread is closed (one port at a
-    // time); a holder in another thread is waited for, or refused without waiting.
-    bool acquire(SerialLink* who, bool wait) {
+    // time); a holder in another thread is waited for (with the idle hook called every
+    // slice), or refused without waiting.
+    bool acquire(SerialLink* who, bool wait, const std::function<void()>& idle) {
         std::unique_lock lock(m_mutex);
         for (;;) {
             if (!m_holder || m_holder == who)
@@ -29,7 +32,12 @@ public:
             }
             if (!wait)
                 return false;
-            m_free.wait(lock, [&] { return m_holder == nullptr; });
+            if (!m_free.wait_for(lock, std::chrono::milliseconds(ScaleLink::IdleSliceMs),
+                                 [&] { return m_holder == nullptr; })) {
+                lock.unlock();
+                idle();
+                lock.lock();
+            }
         }
         m_holder = who;
         m_thread = std::this_thread::get_id();
@@ -86,6 +94,10 @@ bool SerialLink::tryOpen() {
 }
 
 bool SerialLink::openPort(bool wait) {
+    if (inIdle()) {
+        setError(QStringLiteral("the link is busy"));
+        return false;
+    }
     close();
     const int n = address().serialPort;
     const QString path = activeSerialPortMap().devicePath(n);
@@ -93,7 +105,7 @@ bool SerialLink::openPort(bool wait) {
         setError(QStringLiteral("no device for ") + address().text);
         return false;
     }
-    if (!serialSlot().acquire(this, wait)) {
+    if (!serialSlot().acquire(this, wait, [this] { idle(); })) {
         setError(QStringLiteral("serial port in use"));
         return false;
     }

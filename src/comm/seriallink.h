@@ -17,7 +17,7 @@ namespace dm {
 class SerialLink : public ScaleLink {
 public:
     static constexpr qint32 BaudRate = 57600;
-    static constexpr qsizetype MaxReply = 2000;
+    static constexpr qsizetype MaxReply = MaxReplyBytes;
 
     SerialLink(ScaleAddress address, LinkTimings timings);
     explicit SerialLink(int portNumber, LinkTimings timings = {});
@@ -34,7 +34,6 @@ protected:
     bool writeBytes(QByteArrayView bytes) override;
     bool connectionAlive() const override { return isOpen(); }
     bool stopsAtFrameEnd() const override { return false; }
-    qsizetype maxReplyBytes() const override { return MaxReply; }
 
 private:
     bool openPort(bool wait);

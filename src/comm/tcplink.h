@@ -23,7 +23,6 @@ protected:
     bool writeBytes(QByteArrayView bytes) override;
     bool connectionAlive() const override;
     bool stopsAtFrameEnd() const override { return true; }
-    qsizetype maxReplyBytes() const override { return 0; }
 
 private:
     quint16 m_port;

@@ -14,6 +14,14 @@ bool TransferOutcome::allCompleted() const {
                        [](const ScaleOutcome& s) { return s.completed; });
 }
 
+ScaleOutcome& TransferOutcome::addScale(const QString& address, const QString& name) {
+    ScaleOutcome s;
+    s.address = address;
+    s.name = name;
+    scales.append(s);
+    return scales.last();
+}
+
 QStringList TroubleshootingLines(TroubleshootingFor command) {
     const auto t = [](const char16_t* key, const char16_t* def) {
         return LangText(u"Text", key, def);
@@ -91,6 +99,16 @@ QString totalsAbsent() {
     return LangText(u"Text", u"NoTotals", u"Totals is absent");
 }
 
+QString connectionLost(const QString& fileName) {
+    return LangText(u"Text", u"ConnectionLost", u"The connection to the scales was lost") +
+           QStringLiteral(": ") + fileName;
+}
+
+QString fileIncomplete(const QString& fileName, int received, int total) {
+    return LangText(u"Text", u"FileIncomplete", u"The scales sent only part of the file") +
+           QStringLiteral(": ") + fileName + QStringLiteral(" (%1/%2)").arg(received).arg(total);
+}
+
 } // namespace transfertext
 
 namespace detail {
@@ -106,11 +124,21 @@ void notice(TransferSetup& setup, const QString& line, QRgb colour) {
     setup.sink.processEvents();
 }
 
+void turnFailed(TransferSetup& setup, ScaleOutcome& scale, const QString& line,
+                const ScaleTurnError& error) {
+    scale.error = error.text();
+    setup.sink.showMessage({line, scale.error}, panelcolour::Pink);
+    setup.sink.processEvents();
+}
+
 std::unique_ptr<ScaleLink> connectToScale(TransferSetup& setup, ScaleOutcome& scale) {
     notice(setup, transfertext::connecting(), panelcolour::SkyBlue);
     setup.pauses.pause(1000);
 
     std::unique_ptr<ScaleLink> link = setup.makeLink(scale.address, setup.timings);
+    // The window paints while the link waits; its commands hold the user's input back,
+    // so nothing starts a second request on this link meanwhile.
+    link->setIdle([&sink = setup.sink] { sink.processEvents(); });
     if (!link->open()) {
         notice(setup, transfertext::connectionFailed(scale.name, scale.address), panelcolour::Pink);
         setup.pauses.pause(1000);

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace dm {
 
@@ -31,16 +32,24 @@ QByteArray readWholeFile(const QString& path) {
     return data;
 }
 
+[[noreturn]] void connectionLost(const QString& path) {
+    throw ScaleTurnError(transfertext::connectionLost(QFileInfo(path).fileName()));
+}
+
 // A serial line may lose a frame; the scale then says nothing, and the same frame is
-// worth sending again. Over TCP nothing is lost, so one read is all there is.
-QByteArray readBlockReply(ScaleLink& link) {
+// worth sending again. Over TCP nothing is lost, so one read is all there is. A frame
+// that cannot be written, or a short reply from a link that has gone, ends the turn.
+QByteArray readBlockReply(ScaleLink& link, const QString& path) {
     QByteArray reply = link.read();
     if (link.address().isSerial()) {
         for (int attempt = 1; attempt < SerialAttempts && reply.size() < UsableReply; ++attempt) {
-            link.resendFrame();
+            if (!link.resendFrame())
+                connectionLost(path);
             reply = link.read();
         }
     }
+    if (reply.size() < UsableReply && !link.isOpen())
+        connectionLost(path);
     return reply;
 }
 
@@ -89,14 +98,22 @@ void serveScale(TransferSetup& setup, ScaleOutcome& scale) {
         return found.isEmpty() ? folder.filePath(CanonicalScaleFileName(kind)) : found;
     };
     // The goods result decides the completion message; the other files go out anyway.
-    const UploadResult goods =
-        SendFileBlocks(*link, fileOf(ScaleFileKind::Goods), FileKind::Goods, setup.sink);
-    SendFileBlocks(*link, fileOf(ScaleFileKind::Ticket), FileKind::Ticket, setup.sink);
-    SendFileBlocks(*link, fileOf(ScaleFileKind::Operators), FileKind::Operators, setup.sink);
-    {
+    // A lost connection ends this scale's turn with its error line instead.
+    UploadResult goods = UploadResult::Completed;
+    try {
+        goods = SendFileBlocks(*link, fileOf(ScaleFileKind::Goods), FileKind::Goods, setup.sink);
+        SendFileBlocks(*link, fileOf(ScaleFileKind::Ticket), FileKind::Ticket, setup.sink);
+        SendFileBlocks(*link, fileOf(ScaleFileKind::Operators), FileKind::Operators, setup.sink);
         KeypadRowKeeper keeper(setup.db.keypads());
         const QString keypadFile = makeKeypadFileFor(setup, scale.address);
         SendFileBlocks(*link, keypadFile, FileKind::Keypad, setup.sink);
+    } catch (const ScaleTurnError& e) {
+        link->close();
+        link.reset();
+        setup.pauses.pause(1000);
+        detail::turnFailed(setup, scale, transfertext::uploadingError(), e);
+        setup.pauses.pause(2000);
+        return;
     }
 
     link->close();
@@ -126,10 +143,17 @@ UploadResult SendFileBlocks(ScaleLink& link, const QString& path, FileKind kind,
         const qsizetype offset = (i - 1) * frame::MaxBlockData;
         const QByteArrayView part =
             QByteArrayView(data).sliced(offset, qMin(frame::MaxBlockData, data.size() - offset));
-        link.sendFrame(ScaleCommand::WriteBlock,
-                       blockPayload(quint8(kind), total, static_cast<quint16>(i), part));
-        sink.processEvents();
-        const QByteArray reply = readBlockReply(link);
+        QByteArray reply;
+        try {
+            if (!link.sendFrame(ScaleCommand::WriteBlock,
+                                blockPayload(quint8(kind), total, static_cast<quint16>(i), part)))
+                connectionLost(path);
+            sink.processEvents();
+            reply = readBlockReply(link, path);
+        } catch (const ScaleTurnError&) {
+            sink.hideProgress();
+            throw;
+        }
         if (kind == FileKind::Goods) {
             const std::optional<quint8> code = replyCode(reply);
             if (!code) { // fewer than 6 bytes
@@ -149,7 +173,7 @@ UploadResult SendFileBlocks(ScaleLink& link, const QString& path, FileKind kind,
 
 void UploadToScales(TransferSetup& setup, const QStringList& addresses, TransferOutcome& outcome) {
     for (const QString& address : addresses) {
-        outcome.scales.append({address, ScaleNameOf(setup.db, address)});
+        outcome.addScale(address, ScaleNameOf(setup.db, address));
         serveScale(setup, outcome.scales.last());
     }
 }

@@ -2,13 +2,20 @@
 #include "comm/scalelink.h"
 #include "commsupport.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QThread>
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <future>
+#include <thread>
 
 using namespace dm;
 using namespace dm::test;
@@ -232,6 +239,146 @@ TEST_F(TcpLinkTest, ConnectWhereNothingListensFails) {
     EXPECT_FALSE(link->isOpen());
     EXPECT_FALSE(link->sendFrame(ScaleCommand::OpenExchange));
     EXPECT_TRUE(link->read(10).isEmpty());
+}
+
+// A peer on a real socket that, once a link connects, sends its opening bytes and then a
+// chunk every interval, whatever is asked: a device that never stops talking. It runs in
+// a thread of its own.
+class StreamingPeer {
+public:
+    StreamingPeer(const QString& address, QByteArray opening, QByteArray chunk, int intervalMs)
+        : m_opening(std::move(opening)), m_chunk(std::move(chunk)), m_intervalMs(intervalMs) {
+        std::promise<bool> listening;
+        auto ready = listening.get_future();
+        m_thread =
+            std::thread([this, address, p = std::move(listening)]() mutable { serve(address, p); });
+        m_ok = ready.get();
+    }
+    ~StreamingPeer() {
+        m_stop = true;
+        m_thread.join();
+    }
+    bool isListening() const { return m_ok; }
+
+private:
+    void serve(const QString& address, std::promise<bool>& listening) {
+        QTcpServer server;
+        const bool ok = server.listen(QHostAddress(address), ScaleLink::DefaultTcpPort);
+        listening.set_value(ok);
+        if (!ok)
+            return;
+        while (!m_stop && !server.waitForNewConnection(50)) {
+        }
+        std::unique_ptr<QTcpSocket> s(server.nextPendingConnection());
+        if (!s)
+            return;
+        s->write(m_opening);
+        while (!m_stop && s->state() == QAbstractSocket::ConnectedState) {
+            const QDeadlineTimer next(m_intervalMs);
+            // Only as much as the link takes in: the peer's own memory stays small.
+            if (s->bytesToWrite() < 65536)
+                s->write(m_chunk);
+            s->waitForBytesWritten(m_intervalMs);
+            s->waitForReadyRead(0); // whatever the link says is ignored
+            s->readAll();
+            QThread::msleep(static_cast<unsigned long>(qMax<qint64>(0, next.remainingTime())));
+        }
+        s->abort();
+    }
+
+    QByteArray m_opening, m_chunk;
+    int m_intervalMs;
+    std::thread m_thread;
+    std::atomic<bool> m_stop{false};
+    bool m_ok = false;
+};
+
+TEST(TcpLinkBounds, AReplyThatNeverEndsIsCutByItsCapOrItsTime) {
+    struct Case {
+        const char* name;
+        int address;
+        QByteArray opening, chunk;
+        int intervalMs;
+        int restMs;
+        qsizetype atMost, atLeast;
+    };
+    const QByteArray header("\xF8\x55\xCE", 3);
+    const Case cases[] = {
+        // No preamble: taken by the gap rule, but never more than a reply can hold.
+        {"NoPreamble", 32, QByteArray(), QByteArray(100, 'x'), 20, 5000, ScaleLink::MaxReplyBytes,
+         ScaleLink::MaxReplyBytes},
+        // A frame that announces more than any frame can be: cut at the largest frame.
+        {"HugeFrame", 33, header + QByteArray("\xFF\xFF", 2), QByteArray(4096, 'y'), 1, 5000,
+         ScaleLink::MaxReplyFrame, ScaleLink::MaxReplyFrame},
+        // A frame that trickles in, each byte within the gap: the time for the rest ends it.
+        {"Trickle", 34, header + QByteArray("\x80\x3E", 2), QByteArray(10, 'z'), 20, 500, 1000, 6},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString address = simAddress(c.address);
+        StreamingPeer peer(address, c.opening, c.chunk, c.intervalMs);
+        ASSERT_TRUE(peer.isListening());
+        LinkTimings t;
+        t.firstByteMs = 2000;
+        t.restMs = c.restMs;
+        auto link = makeScaleLink(address, t);
+        ASSERT_TRUE(link->open()) << link->errorString().toStdString();
+
+        QElapsedTimer timer;
+        timer.start();
+        const QByteArray reply = link->read();
+        EXPECT_LE(reply.size(), c.atMost);
+        EXPECT_GE(reply.size(), c.atLeast);
+        // Bounds of the read, not its speed: first byte, the rest, one gap, and slack.
+        EXPECT_LT(timer.elapsed(), t.firstByteMs + t.restMs + t.gapMs + 2000);
+
+        // The next request still goes out: dropping the stale bytes has its own bound.
+        timer.restart();
+        EXPECT_TRUE(link->sendFrame(ScaleCommand::OpenExchange));
+        EXPECT_LT(timer.elapsed(), t.gapMs + 2000);
+    }
+}
+
+TEST(TcpLinkIdle, TheHookRunsWhileAReadOrAConnectWaits) {
+    // A peer that takes the connection and never answers.
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress(simAddress(35)), ScaleLink::DefaultTcpPort));
+    LinkTimings t;
+    t.firstByteMs = 500;
+    auto link = makeScaleLink(simAddress(35), t);
+    int calls = 0;
+    bool nestedRefused = true;
+    link->setIdle([&] {
+        ++calls;
+        // The hook may process anything; the link still serves one request at a time.
+        nestedRefused = nestedRefused && link->read(1000).isEmpty() &&
+                        !link->sendFrame(ScaleCommand::OpenExchange) && !link->open();
+    });
+    ASSERT_TRUE(link->open());
+    ASSERT_TRUE(link->sendFrame(ScaleCommand::OpenExchange));
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_TRUE(link->read().isEmpty());
+    EXPECT_LT(timer.elapsed(), 1500); // the nested reads did not wait
+    EXPECT_GE(calls, 5);              // about one call per 50 ms of a 500 ms wait
+    EXPECT_TRUE(nestedRefused);
+    EXPECT_TRUE(link->isOpen());
+
+    // A connect that hangs: the peer's queue of connections is full and it accepts none,
+    // so the handshake gets no answer.
+    QTcpServer full;
+    full.setListenBacklogSize(0);
+    ASSERT_TRUE(full.listen(QHostAddress(simAddress(36)), ScaleLink::DefaultTcpPort));
+    full.pauseAccepting();
+    QTcpSocket first;
+    first.connectToHost(simAddress(36), ScaleLink::DefaultTcpPort);
+    ASSERT_TRUE(first.waitForConnected(1000));
+    t.connectMs = 500;
+    auto waiting = makeScaleLink(simAddress(36), t);
+    int connectCalls = 0;
+    waiting->setIdle([&] { ++connectCalls; });
+    EXPECT_FALSE(waiting->open());
+    EXPECT_GE(connectCalls, 5);
 }
 
 } // namespace

@@ -30,6 +30,13 @@ TEST(DmctlTransfer, UploadDownloadAndTotals) {
     SimProcess sim;
     ASSERT_TRUE(sim.start(
         {QStringLiteral("--address"), at(80), QStringLiteral("--folder"), scaleFiles.path()}));
+    // A scale that drops the connection instead of answering the first file block.
+    QTemporaryDir droppingFiles;
+    SimProcess dropping;
+    ASSERT_TRUE(
+        dropping.start({QStringLiteral("--address"), at(82), QStringLiteral("--folder"),
+                        droppingFiles.path(), QStringLiteral("--fault"), QStringLiteral("drop"),
+                        QStringLiteral("--fault-at"), QStringLiteral("2")}));
 
     const auto dmctl = [&](const QStringList& args) {
         QProcess p;
@@ -63,6 +70,7 @@ TEST(DmctlTransfer, UploadDownloadAndTotals) {
         {{QStringLiteral("upload"), scale, at(89), scale, at(80)},
          1,
          QStringLiteral("Connection failed to scales (127.0.0.89)")},
+        {{QStringLiteral("upload"), scale, at(82)}, 1, QStringLiteral("Uploading error")},
         // The scale now holds the four files; they come back and are imported.
         {{QStringLiteral("download"), scale, at(80)},
          0,

@@ -20,7 +20,7 @@ using namespace dm::test;
 
 namespace {
 
-// Scales of this file live on 127.0.0.60 to 127.0.0.69.
+// Scales of this file live on 127.0.0.60 to 127.0.0.69 and 127.0.0.160 to 127.0.0.169.
 QString at(int n) {
     return QStringLiteral("127.0.0.%1").arg(n);
 }
@@ -244,11 +244,15 @@ TEST_F(DownloadTest, RepliesOfTheScaleEndTheFileOrTheRun) {
     plus[4] = 77;
     const QByteArray keypad = EncodeKeypadFile(plus);
     const quint8 keys = quint8(FileKind::Keypad);
+    const QStringList firstOfEach{QStringLiteral("1/1"), QStringLiteral("10/1"),
+                                  QStringLiteral("11/1"), QStringLiteral("6/1")};
     struct Case {
         int address;
         ScriptedScale::Answer answer;
         QStringList requested;
-        bool failed, completed;
+        bool runFailed;    // an error ended the run
+        QString turnError; // the reason under "Downloading error" when only the turn ended
+        bool completed;
     };
     const Case cases[] = {
         // A first reply with total 1 ends the file after one block, whatever its count.
@@ -256,47 +260,121 @@ TEST_F(DownloadTest, RepliesOfTheScaleEndTheFileOrTheRun) {
          [&](quint8 kind, quint16 n) {
              return kind == keys ? blockReply(kind, 1, n, keypad.left(200)) : absent();
          },
-         {QStringLiteral("1/1"), QStringLiteral("10/1"), QStringLiteral("11/1"),
-          QStringLiteral("6/1")},
+         firstOfEach,
          true, // 200 bytes are no keypad file
-         false},
-        // Fewer than six bytes end the file quietly with what came.
+         QString(), false},
+        // Fewer than six bytes after block 1 of 3: the file came in part and is refused.
         {65,
          [&](quint8 kind, quint16 n) {
              if (kind != keys)
                  return absent();
              return n == 1 ? blockReply(kind, 3, n, keypad) : QByteArray("\xF8\x55", 2);
          },
-         {QStringLiteral("1/1"), QStringLiteral("10/1"), QStringLiteral("11/1"),
-          QStringLiteral("6/1"), QStringLiteral("6/2")},
-         false,
-         true},
+         firstOfEach + QStringList{QStringLiteral("6/2")}, false,
+         QStringLiteral("The scales sent only part of the file: keyboard.dat (1/3)"), false},
         // Ten bytes that are not FileAbsent: too short for a block, the end of the run.
         {66,
          [&](quint8 kind, quint16 n) { return blockReply(kind, 2, n, keypad).left(10); },
          {QStringLiteral("1/1")},
          true,
+         QString(),
          false},
+        // A total of 0 is a file without blocks: one request each, nothing imported.
+        {160, [&](quint8 kind, quint16 n) { return blockReply(kind, 0, n, keypad); }, firstOfEach,
+         false, QString(), false},
+        // The latest total counts: 3 in block 1, then 1 in block 2 ends the file there.
+        {161,
+         [&](quint8 kind, quint16 n) {
+             if (kind != keys)
+                 return absent();
+             const qsizetype half = keypad.size() / 2;
+             return n == 1 ? blockReply(kind, 3, n, keypad.left(half))
+                           : blockReply(kind, 1, n, keypad.mid(half));
+         },
+         firstOfEach + QStringList{QStringLiteral("6/2")}, false, QString(), true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.address);
         sink.events.clear();
+        exec(QStringLiteral("UPDATE Keys SET PLU = 0 WHERE ID = 105"));
+        db.keys().refresh();
         ScriptedScale scale(at(c.address), c.answer);
         ASSERT_TRUE(scale.isListening());
 
         const TransferOutcome outcome = RunDownload(setup(), at(c.address));
 
-        EXPECT_EQ(outcome.failed, c.failed) << outcome.error.toStdString();
+        EXPECT_EQ(outcome.failed, c.runFailed) << outcome.error.toStdString();
         EXPECT_EQ(scale.requested(), c.requested);
         EXPECT_EQ(outcome.allCompleted(), c.completed);
-        if (c.failed) {
-            EXPECT_TRUE(
-                sink.notices().last().startsWith(QStringLiteral("pink: Downloading error")));
+        ASSERT_EQ(outcome.scales.size(), 1);
+        EXPECT_EQ(outcome.scales[0].error, c.turnError);
+        if (c.runFailed || !c.turnError.isEmpty()) {
+            const QString line = QStringLiteral("pink: Downloading error / ");
+            EXPECT_TRUE(sink.notices().last().startsWith(line));
+            if (!c.turnError.isEmpty()) {
+                EXPECT_EQ(sink.notices().last(), line + c.turnError);
+            }
         }
-        if (c.completed) {
-            EXPECT_EQ(db.keys().lookup(QStringLiteral("ID"), 105, QStringLiteral("PLU")).toInt(),
-                      77);
+        // The keypad is imported only from a whole file.
+        EXPECT_EQ(db.keys().lookup(QStringLiteral("ID"), 105, QStringLiteral("PLU")).toInt(),
+                  c.completed ? 77 : 0);
+    }
+}
+
+TEST_F(DownloadTest, AFileThatEndsBeforeItsLastBlockIsRefused) {
+    struct Case {
+        int address;
+        FileKind kind;
+        const char* fault;
+        const char* reason; // after "Downloading error / "
+    };
+    // The goods file has three blocks, the totals file two; frame 1 is OpenExchange.
+    const Case cases[] = {
+        {162, FileKind::Goods, "silent",
+         "The scales sent only part of the file: products.dat (2/3)"},
+        {163, FileKind::Goods, "drop", "The connection to the scales was lost: products.dat"},
+        {164, FileKind::Totals, "silent",
+         "The scales sent only part of the file: Totals.dat (1/2)"},
+    };
+    goodsCount = 40;
+    addGoods(1, QStringLiteral("Ours"), QStringLiteral("1.00"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.address);
+        sink.events.clear();
+        const bool goods = c.kind == FileKind::Goods;
+        const QString local =
+            QDir(exportDir())
+                .filePath(goods ? QStringLiteral("products.dat") : QStringLiteral("Totals.dat"));
+        writeFile(local, "what an earlier download left");
+        const QStringList before =
+            rows(goods ? QStringLiteral("Products") : QStringLiteral("Totals"));
+        const int lastBlock = goods ? 3 : 2;
+        Sim& sim = startSim(at(c.address), QString::number(c.address),
+                            {QStringLiteral("--fault"), QString::fromLatin1(c.fault),
+                             QStringLiteral("--fault-at"), QString::number(1 + lastBlock)});
+        if (goods) {
+            stockScale(sim, true, true);
+            ASSERT_GT(sim.file(QStringLiteral("Products.dat")).size(), 2048);
+        } else {
+            QByteArray totals;
+            for (int plu = 1; plu <= 40; ++plu) // 1120 bytes
+                AppendTotalsRecord(totals, {plu, true, 3, 2, 30, 20,
+                                            QDateTime(QDate(2024, 5, 6), QTime(14, 0), Qt::UTC)});
+            writeFile(QDir(sim.folder).filePath(QStringLiteral("Totals.dat")), totals);
         }
+
+        const TransferOutcome outcome =
+            goods ? RunDownload(setup(), at(c.address)) : RunTotals(setup(), {at(c.address)});
+
+        EXPECT_FALSE(outcome.failed) << outcome.error.toStdString();
+        ASSERT_EQ(outcome.scales.size(), 1);
+        EXPECT_FALSE(outcome.scales[0].completed);
+        EXPECT_EQ(sink.notices().last(),
+                  QStringLiteral("pink: Downloading error / ") + QString::fromLatin1(c.reason));
+        EXPECT_EQ(rows(goods ? QStringLiteral("Products") : QStringLiteral("Totals")), before);
+        EXPECT_EQ(readFile(local), "what an earlier download left");
+        // The turn ended there: no further file was asked for.
+        EXPECT_EQ(sim.frames(QStringLiteral("ReadBlock")).size(), lastBlock);
     }
 }
 

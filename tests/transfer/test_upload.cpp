@@ -12,7 +12,8 @@ using namespace dm::test;
 
 namespace {
 
-// Scales of this file live on 127.0.0.50 to 127.0.0.59; nothing listens on .59.
+// Scales of this file live on 127.0.0.50 to 127.0.0.59 and 127.0.0.150 to
+// 127.0.0.159; nothing listens on .59.
 const QString kDead = QStringLiteral("127.0.0.59");
 
 QString at(int n) {
@@ -221,6 +222,48 @@ TEST_F(UploadTest, AnErrorDuringTheRunEndsItWithUploadingError) {
     EXPECT_EQ(sink.events.last(), QStringLiteral("pause 1000"));
     // What went out before the error is at the scale.
     EXPECT_EQ(sim.file(QStringLiteral("Salesmen.dat")), readFile(exported("Salesmen.dat")));
+}
+
+TEST_F(UploadTest, ALostConnectionEndsThatScalesTurnWithAnError) {
+    addGoods(1, QStringLiteral("Apples"), QStringLiteral("1.20")); // one goods block
+    addScaleRow(QStringLiteral("Next"), at(150), QString());
+    Sim& next = startSim(at(150), QStringLiteral("next"));
+    struct Case {
+        int address;
+        int dropAt; // frame 1 is OpenExchange, 2 the goods block, 3 the first ticket block
+        const char* lostIn;
+    };
+    const Case cases[] = {{151, 2, "products.dat"}, {152, 3, "RVT.dat"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.address);
+        sink.events.clear();
+        addScaleRow(QStringLiteral("Dropping"), at(c.address), QString());
+        Sim& dropping = startSim(at(c.address), QString::number(c.address),
+                                 {QStringLiteral("--fault"), QStringLiteral("drop"),
+                                  QStringLiteral("--fault-at"), QString::number(c.dropAt)});
+
+        const TransferOutcome outcome = RunUpload(setup(), {at(c.address), at(150)});
+
+        // The dropped scale gets its error line; the next one is still served.
+        EXPECT_FALSE(outcome.failed);
+        EXPECT_FALSE(outcome.allCompleted());
+        ASSERT_EQ(outcome.scales.size(), 2);
+        EXPECT_FALSE(outcome.scales[0].completed);
+        const QString reason = QStringLiteral("The connection to the scales was lost: ") +
+                               QString::fromLatin1(c.lostIn);
+        EXPECT_EQ(outcome.scales[0].error, reason);
+        EXPECT_TRUE(outcome.scales[1].completed);
+        const QStringList notices = sink.notices();
+        const qsizetype error =
+            notices.indexOf(QStringLiteral("pink: Uploading error / ") + reason);
+        ASSERT_GE(error, 0) << notices.join(u'\n').toStdString();
+        EXPECT_EQ(notices.value(error + 1), QStringLiteral("blue: Connecting..."));
+        EXPECT_EQ(notices.last(),
+                  QStringLiteral("green: Uploading completed (Next <127.0.0.150>)"));
+        // Nothing went out after the drop.
+        EXPECT_EQ(dropping.frames(QStringLiteral("<- "), c.dropAt).size(), c.dropAt);
+    }
+    EXPECT_EQ(next.file(QStringLiteral("keyboard.dat")), readFile(exported("keyboard.dat")));
 }
 
 // Over a serial line the scale that says nothing gets each frame four times, unchanged.
