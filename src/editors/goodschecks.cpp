@@ -226,9 +226,12 @@ QStringList GoodsChecks::check(QVariantList& record) {
         m_pluQuery.emplace(m_db);
         m_pluQuery->prepare(
             QStringLiteral("SELECT COUNT(*) FROM Products WHERE PLU = ? AND ID <> ?"));
+        // The row being saved is left out by its ID, not by its PLU: an edit that changes
+        // the PLU must not find its own stored barcode. A new row (a Copy too) has ID 0,
+        // which no stored row has, so every other row counts.
         m_barcodeQuery.emplace(m_db);
         m_barcodeQuery->prepare(
-            QStringLiteral("SELECT COUNT(*) FROM Products WHERE Barcode = ? AND PLU <> ?"));
+            QStringLiteral("SELECT COUNT(*) FROM Products WHERE Barcode = ? AND ID <> ?"));
     }
     if (count(*m_pluQuery, plu, id) > 0)
         failed.append(LangText(u"Text", u"PLUExists", u"PLU exists") + QStringLiteral(": ") +
@@ -239,7 +242,7 @@ QStringList GoodsChecks::check(QVariantList& record) {
                       QString::number(plu));
 
     const QString barcode = plainText(record[Barcode]);
-    if (!barcode.isEmpty() && count(*m_barcodeQuery, barcode, plu) > 0)
+    if (!barcode.isEmpty() && count(*m_barcodeQuery, barcode, id) > 0)
         failed.append(LangText(u"Text", u"BarcodeExists", u"Barcode exists") +
                       QStringLiteral(": ") + barcode);
     if (barcode.size() > kMaxBarcodeLength || (!barcode.isEmpty() && !isBarcodeNumber(barcode)))

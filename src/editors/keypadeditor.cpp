@@ -92,6 +92,12 @@ QString keyNameLine(int key, qint64 plu, const ProductsDataSet& goods) {
     return head + goods.lookup(kPLU, plu, QStringLiteral("RVTName")).toString();
 }
 
+QString shownKeypadNameLine(qint64 key1Plu, const ProductsDataSet& goods) {
+    if (key1Plu <= 0 || !goods.lookup(kPLU, key1Plu, kPLU).isValid())
+        return keyNotSetLine(1);
+    return keyNameLine(1, key1Plu, goods);
+}
+
 bool setKey(KeysDataSet& keys, int keypad, int key, qint64 plu) {
     const int row = keyRow(keys, keypad, key);
     if (row < 0)

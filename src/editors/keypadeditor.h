@@ -42,6 +42,10 @@ QString keyCaption(qint64 plu);
 // goods have that PLU, "Item not set" when the key is not set.
 QString keyNameLine(int key, qint64 plu, const ProductsDataSet& goods);
 QString keyNotSetLine(int key);
+// The name line that showing a keypad gives for its key 1: "#1 " and the goods name when
+// goods have that PLU, and "Item not set" in every other case, also for a PLU that no
+// goods carry (only a click on the key tells "Item not found").
+QString shownKeypadNameLine(qint64 key1Plu, const ProductsDataSet& goods);
 
 // Binds key n of keypad k to plu (0 unbinds). False when the key has no row; nothing is
 // written then.

@@ -1,5 +1,6 @@
 #include "editors/ticketeditor.h"
 
+#include "app/errors.h"
 #include "db/database.h"
 
 #include <stdexcept>
@@ -129,11 +130,20 @@ TicketPageTexts LoadTicketPageTexts(Database& db) {
     for (int n = 1; n <= kTicketPageOperators; ++n)
         t.names[size_t(n - 1)] = present(db.salesmen().lookup(id, n, QStringLiteral("Name")));
 
+    // A default that cannot be written (a read-only file, a lock held too long) leaves
+    // the stored password showing, so the page never claims a password the database and
+    // the scales do not have. After one failure no more writes are tried: each would wait
+    // for the same lock or fail the same way.
     const auto password = [&](int row) {
-        QString p = present(db.salesmen().lookup(id, row, QStringLiteral("Password")));
-        if (p.isEmpty()) {
-            p = DefaultPassword(row);
+        const QString stored = present(db.salesmen().lookup(id, row, QStringLiteral("Password")));
+        if (!stored.isEmpty() || !t.defaultsError.isEmpty())
+            return stored;
+        const QString p = DefaultPassword(row);
+        try {
             StoreOperatorPassword(db, row, p);
+        } catch (const UserError& e) {
+            t.defaultsError = e.text();
+            return stored;
         }
         return p;
     };

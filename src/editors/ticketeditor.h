@@ -62,10 +62,14 @@ struct TicketPageTexts {
     std::array<QString, kTicketPageOperators> names;
     std::array<QString, kTicketPageOperators> passwords;
     QString adminPassword;
+    // Why a default password could not be stored; empty when all went well.
+    QString defaultsError;
 };
 
 // Reads the page from the database. A password that is missing, null or empty is
 // replaced by its row's default, and the default is stored; nothing else is written.
+// When storing a default fails, the texts are still read: that password stays as stored
+// (empty), no further default is written, and defaultsError says why.
 TicketPageTexts LoadTicketPageTexts(Database& db);
 
 } // namespace dm

@@ -124,6 +124,7 @@ TEST_F(KeysPageTest, KeyOfDeletedGoodsKeepsItsNumberAndSaysNotFound) {
     addGoods(55, QStringLiteral("Plums"));
     std::unique_ptr<QMimeData> data(page->goodsDragData(0));
     drop(3, data.get());
+    drop(1, data.get());
     db().products().remove(0);
     QTest::mouseClick(page->Keys[2], Qt::LeftButton);
     EXPECT_EQ(page->Keys[2]->text(), QStringLiteral("55"));
@@ -131,6 +132,63 @@ TEST_F(KeysPageTest, KeyOfDeletedGoodsKeepsItsNumberAndSaysNotFound) {
     QTest::mouseClick(page->Keys[3], Qt::LeftButton);
     EXPECT_EQ(page->ProductNameDisplay->text(), QStringLiteral("#4 Item not set"));
     EXPECT_EQ(storedKey(103), 55);
+
+    // Showing the keypad names key 1's goods only when they exist; a click tells more.
+    page->ShowKeypad(1);
+    EXPECT_EQ(page->Keys[0]->text(), QStringLiteral("55"));
+    EXPECT_EQ(page->ProductNameDisplay->text(), QStringLiteral("#1 Item not set"));
+    QTest::mouseClick(page->Keys[0], Qt::LeftButton);
+    EXPECT_EQ(page->ProductNameDisplay->text(), QStringLiteral("#1 Item not found"));
+}
+
+TEST_F(KeysPageTest, DragsOverTheKeysAndTheGoodsListTakeOnlyGoodsRows) {
+    for (const char* slot :
+         {"KeyProductsGridMouseDown(const QMouseEvent*)",
+          "KeyProductsGridMouseMove(const QMouseEvent*)", "KeyProductsGridMouseUp()",
+          "KeyProductsGridDragOver(QDragMoveEvent*)", "Key1DragOver(int,QDragMoveEvent*)",
+          "Key1DragDrop(int,const QMimeData*)", "Key1MouseDown(int,Qt::MouseButton)",
+          "Key1Click(int)"})
+        EXPECT_GE(page->metaObject()->indexOfSlot(QMetaObject::normalizedSignature(slot)), 0)
+            << slot;
+    addGoods(5, QStringLiteral("Bread"));
+    std::unique_ptr<QMimeData> goods(page->goodsDragData(0));
+    QMimeData text;
+    text.setText(QStringLiteral("5"));
+    QWidget* targets[] = {page->Keys[0], page->Keys[32], page->KeyProductsGrid->viewport()};
+    for (QWidget* target : targets) {
+        for (const QMimeData* data :
+             {static_cast<const QMimeData*>(goods.get()), static_cast<const QMimeData*>(&text)}) {
+            const bool isGoods = data == goods.get();
+            const QPoint at(target->width() / 2, target->height() / 2);
+            QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(target, &enter);
+            EXPECT_EQ(enter.isAccepted(), isGoods) << target->objectName().toStdString();
+            QDragMoveEvent move(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(target, &move);
+            EXPECT_EQ(move.isAccepted(), isGoods) << target->objectName().toStdString();
+        }
+    }
+    // A goods row dropped back on the list binds no key.
+    QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, goods.get(), Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(page->KeyProductsGrid->viewport(), &dropped);
+    EXPECT_EQ(captions(), QStringList(kKeypadKeys, QString()));
+
+    // A left press in the goods list arms a drag, a release or another button does not.
+    const struct {
+        Qt::MouseButton button;
+        bool release;
+        bool armed;
+    } presses[] = {{Qt::LeftButton, false, true},
+                   {Qt::LeftButton, true, false},
+                   {Qt::RightButton, false, false}};
+    QWidget* grid = page->KeyProductsGrid->viewport();
+    for (const auto& p : presses) {
+        QTest::mousePress(grid, p.button, {}, QPoint(10, 10));
+        if (p.release)
+            QTest::mouseRelease(grid, p.button, {}, QPoint(10, 10));
+        EXPECT_EQ(page->goodsDragArmed(), p.armed) << int(p.button) << p.release;
+        QTest::mouseRelease(grid, p.button, {}, QPoint(10, 10));
+    }
 }
 
 TEST_F(KeysPageTest, AutofillWithFiveGoodsSortedByNameBindsKeysOneToFive) {

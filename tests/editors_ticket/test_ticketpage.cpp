@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSignalBlocker>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -352,6 +353,127 @@ TEST_F(TicketPageTest, RefusedStoreIsReportedAndTheEditorsStayLive) {
     EXPECT_EQ(errors.size(), 1) << errors.join(u'\n').toStdString();
     EXPECT_TRUE(shell().DataLoaded);
     EXPECT_EQ(stored(QStringLiteral("Salesmen"), QStringLiteral("Name"), 1), QString());
+}
+
+TEST_F(TicketPageTest, ReloadShowsTheNewDatabaseEvenWhenItsDefaultsCannotBeStored) {
+    start();
+    ASSERT_TRUE(errors.isEmpty()) << errors.join(u'\n').toStdString();
+    // A second database whose passwords cannot be written, one of them empty.
+    const QString second = folder.path(QStringLiteral("Data/Second.sqlite"));
+    ASSERT_TRUE(QFile::copy(folder.path(QStringLiteral("System/Default.sqlite")), second));
+    QFile::setPermissions(second, QFile::ReadOwner | QFile::WriteOwner);
+    dbPath = second;
+    sql({QStringLiteral("UPDATE \"TicketLines\" SET \"Data\" = 'Line ' || \"ID\""),
+         QStringLiteral("UPDATE \"Salesmen\" SET \"Name\" = 'Clerk ' || \"ID\", "
+                        "\"Password\" = '7' || \"ID\""),
+         QStringLiteral("UPDATE \"Salesmen\" SET \"Password\" = '' WHERE \"ID\" IN (0, 4)"),
+         QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON \"Salesmen\" "
+                        "BEGIN SELECT RAISE(ABORT, 'refused'); END")});
+    ASSERT_TRUE(writeIniValue(folder.path(QStringLiteral("System/terminal.ini")),
+                              QStringLiteral("Global"), QStringLiteral("Base"), second));
+    form->ReloadAll();
+
+    ASSERT_EQ(errors.size(), 1) << errors.join(u'\n').toStdString();
+    EXPECT_TRUE(errors[0].contains(QStringLiteral("refused"))) << errors[0].toStdString();
+    for (int n = 1; n <= 8; ++n) {
+        QLineEdit* line = n <= 5 ? page->HeaderEdits[n - 1] : page->InfoEdits[n - 6];
+        EXPECT_EQ(line->text(), QStringLiteral("Line %1").arg(n));
+        EXPECT_EQ(page->OperEdits[n - 1]->text(), QStringLiteral("Clerk %1").arg(n));
+        // The password that could not get its default shows what is stored.
+        EXPECT_EQ(page->PasswordEdits[n - 1]->text(),
+                  n == 4 ? QString() : QStringLiteral("7%1").arg(n));
+        EXPECT_TRUE(page->PasswordEdits[n - 1]->isEnabled());
+    }
+    EXPECT_EQ(admin()->text(), QString());
+    EXPECT_EQ(ground(page->PasswordEdits[3]), kPink);
+    EXPECT_TRUE(page->emptyErrorShown());
+    EXPECT_EQ(shell().TicketOperatorName, QStringLiteral("Clerk 1"));
+    EXPECT_TRUE(shell().DataLoaded);
+
+    // The next edit stores into the new database and keeps its other lines.
+    retype(edit("Header2Edit"), QStringLiteral("New 2"));
+    EXPECT_EQ(stored(QStringLiteral("TicketLines"), QStringLiteral("Data"), 2),
+              QStringLiteral("New 2"));
+    EXPECT_EQ(stored(QStringLiteral("TicketLines"), QStringLiteral("Data"), 1),
+              QStringLiteral("Line 1"));
+    EXPECT_EQ(errors.size(), 1);
+
+    // Without a database nothing of the last one stays on the page, and nothing is typed.
+    form->database().close();
+    page->LoadTicketPage();
+    for (QLineEdit* e : page->HeaderEdits + page->OperEdits + page->PasswordEdits +
+                            page->InfoEdits + QList<QLineEdit*>{admin()}) {
+        EXPECT_TRUE(e->text().isEmpty()) << e->objectName().toStdString();
+        EXPECT_FALSE(e->isEnabled()) << e->objectName().toStdString();
+    }
+    EXPECT_FALSE(page->emptyErrorShown());
+    EXPECT_TRUE(shell().TicketOperatorName.isEmpty());
+}
+
+TEST_F(TicketPageTest, EachFieldHasItsNamedChangeHandler) {
+    start();
+    using Handler = void (TicketPage::*)();
+    const struct {
+        const char* edit;
+        const char* slot;
+        Handler handler;
+        const char* table;
+        const char* field;
+        int id;
+    } fields[] = {
+        {"Header1Edit", "Header1EditChange", &TicketPage::Header1EditChange, "TicketLines", "Data",
+         1},
+        {"Header2Edit", "Header2EditChange", &TicketPage::Header2EditChange, "TicketLines", "Data",
+         2},
+        {"Header3Edit", "Header3EditChange", &TicketPage::Header3EditChange, "TicketLines", "Data",
+         3},
+        {"Header4Edit", "Header4EditChange", &TicketPage::Header4EditChange, "TicketLines", "Data",
+         4},
+        {"Header5Edit", "Header5EditChange", &TicketPage::Header5EditChange, "TicketLines", "Data",
+         5},
+        {"Info1Edit", "Info1EditChange", &TicketPage::Info1EditChange, "TicketLines", "Data", 6},
+        {"Info2Edit", "Info2EditChange", &TicketPage::Info2EditChange, "TicketLines", "Data", 7},
+        {"Info3Edit", "Info3EditChange", &TicketPage::Info3EditChange, "TicketLines", "Data", 8},
+        {"Oper1Edit", "Oper1EditChange", &TicketPage::Oper1EditChange, "Salesmen", "Name", 1},
+        {"Oper2Edit", "Oper2EditChange", &TicketPage::Oper2EditChange, "Salesmen", "Name", 2},
+        {"Oper3Edit", "Oper3EditChange", &TicketPage::Oper3EditChange, "Salesmen", "Name", 3},
+        {"Oper4Edit", "Oper4EditChange", &TicketPage::Oper4EditChange, "Salesmen", "Name", 4},
+        {"Oper5Edit", "Oper5EditChange", &TicketPage::Oper5EditChange, "Salesmen", "Name", 5},
+        {"Oper6Edit", "Oper6EditChange", &TicketPage::Oper6EditChange, "Salesmen", "Name", 6},
+        {"Oper7Edit", "Oper7EditChange", &TicketPage::Oper7EditChange, "Salesmen", "Name", 7},
+        {"Oper8Edit", "Oper8EditChange", &TicketPage::Oper8EditChange, "Salesmen", "Name", 8},
+        {"Password1Edit", "Password1EditChange", &TicketPage::Password1EditChange, "Salesmen",
+         "Password", 1},
+        {"Password2Edit", "Password2EditChange", &TicketPage::Password2EditChange, "Salesmen",
+         "Password", 2},
+        {"Password3Edit", "Password3EditChange", &TicketPage::Password3EditChange, "Salesmen",
+         "Password", 3},
+        {"Password4Edit", "Password4EditChange", &TicketPage::Password4EditChange, "Salesmen",
+         "Password", 4},
+        {"Password5Edit", "Password5EditChange", &TicketPage::Password5EditChange, "Salesmen",
+         "Password", 5},
+        {"Password6Edit", "Password6EditChange", &TicketPage::Password6EditChange, "Salesmen",
+         "Password", 6},
+        {"Password7Edit", "Password7EditChange", &TicketPage::Password7EditChange, "Salesmen",
+         "Password", 7},
+        {"Password8Edit", "Password8EditChange", &TicketPage::Password8EditChange, "Salesmen",
+         "Password", 8},
+    };
+    for (const auto& f : fields) {
+        QLineEdit* e = edit(f.edit);
+        // Called by its name, the handler stores its own field into its own row.
+        const QString text = QStringLiteral("9%1").arg(f.id);
+        {
+            const QSignalBlocker quiet(e);
+            e->setText(text);
+        }
+        ASSERT_TRUE(QMetaObject::invokeMethod(page, f.slot)) << f.slot;
+        EXPECT_EQ(stored(QString::fromLatin1(f.table), QString::fromLatin1(f.field), f.id), text)
+            << f.slot;
+        // And the edit's changes reach that very handler.
+        EXPECT_TRUE(QObject::disconnect(e, &QLineEdit::textChanged, page, f.handler)) << f.slot;
+    }
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(u'\n').toStdString();
 }
 
 TEST_F(TicketPageTest, PreviewsShowBothTicketsAndFollowTheActivePage) {

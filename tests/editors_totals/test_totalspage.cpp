@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -200,6 +201,71 @@ TEST_F(TotalsPageTest, DeletingOneRowNamesItAndNoKeepsIt) {
     answer = true;
     QTest::keyClick(page->TotalsGrid, Qt::Key_Delete);
     EXPECT_EQ(storedPlus(), (QList<int>{120, 12, 31, 7, 44}));
+}
+
+TEST_F(TotalsPageTest, DeletingOneRowDeletesTheRowTheQuestionNames) {
+    // Apples selected, Plums current: the ctrl-click that takes Plums out of the
+    // selection leaves it the current row.
+    clickRow(1);
+    clickRow(3, Qt::ControlModifier);
+    clickRow(3, Qt::ControlModifier);
+    QList<int> selected;
+    for (const QModelIndex& i : page->TotalsGrid->selectionModel()->selectedRows())
+        selected << i.row();
+    ASSERT_EQ(selected, QList<int>{1});
+    ASSERT_EQ(page->TotalsGrid->currentIndex().row(), 3);
+
+    QTest::mouseClick(page->DeleteTotalsButton, Qt::LeftButton);
+    EXPECT_EQ(questions,
+              QStringList{QStringLiteral("Delete item|Delete item?\r\nPLU: 31\r\nName: Plums")});
+    EXPECT_EQ(storedPlus(), (QList<int>{120, 12, 5, 7, 44}));
+}
+
+TEST_F(TotalsPageTest, OnlyKeysThatTypeOrStepPutADateIntoAnEmptyOne) {
+    // The keys as a keyboard delivers them, with the text they type.
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        const char* text;
+    } idle[] = {{Qt::Key_Shift, Qt::ShiftModifier, ""},
+                {Qt::Key_Control, Qt::ControlModifier, ""},
+                {Qt::Key_Alt, Qt::AltModifier, ""},
+                {Qt::Key_Meta, Qt::MetaModifier, ""},
+                {Qt::Key_AltGr, {}, ""},
+                {Qt::Key_CapsLock, {}, ""},
+                {Qt::Key_Left, {}, ""},
+                {Qt::Key_Right, {}, ""},
+                {Qt::Key_Home, {}, ""},
+                {Qt::Key_End, {}, ""},
+                {Qt::Key_F5, {}, ""},
+                {Qt::Key_Insert, {}, ""},
+                {Qt::Key_Backspace, {}, "\b"},
+                {Qt::Key_Escape, {}, "\x1b"},
+                {Qt::Key_Return, {}, "\r"},
+                {Qt::Key_C, Qt::ControlModifier, "\x03"},
+                {Qt::Key_1, Qt::AltModifier, "1"}};
+    QDateEdit* date = page->TotalsDate1;
+    for (const auto& k : idle) {
+        date->setFocus();
+        for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            QKeyEvent event(type, k.key, k.modifiers, QString::fromLatin1(k.text));
+            QCoreApplication::sendEvent(date, &event);
+        }
+        EXPECT_TRUE(TotalsPage::dateOf(date).isNull()) << k.key;
+    }
+    // Shift+Tab moves on from the empty date and leaves it empty.
+    date->setFocus();
+    QTest::keyClick(date, Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_TRUE(TotalsPage::dateOf(date).isNull());
+    EXPECT_EQ(shownPlus(), kAll);
+
+    for (Qt::Key key : {Qt::Key_3, Qt::Key_Up}) {
+        TotalsPage::setDateOf(date, QDate());
+        date->setFocus();
+        QTest::keyClick(date, key);
+        EXPECT_FALSE(TotalsPage::dateOf(date).isNull()) << key;
+        EXPECT_GT(TotalsPage::dateOf(date).year(), 2016) << key;
+    }
 }
 
 TEST_F(TotalsPageTest, DeletingTheLastShownRowDisablesDelete) {

@@ -114,9 +114,12 @@ TEST_F(GoodsChecksTest, MessagesInOrderOnePerFailedCheck) {
                                 QStringLiteral("weight"),
                                 QStringLiteral("2"),
                                 QStringLiteral("4600000000000")};
+    QVariantList renumbered = existing;
+    renumbered[ProductsDataSet::PLU] = 70;
     const Case cases[] = {
         {fresh(8), {}},
-        {existing, {}}, // its own PLU and barcode do not count
+        {existing, {}},   // its own PLU and barcode do not count
+        {renumbered, {}}, // nor its own barcode under a new PLU
         {fresh(7), {QStringLiteral("PLU exists: 7")}},
         {fresh(0), {QStringLiteral("Incorrect PLU: 0")}},
         {fresh(QVariant()), {QStringLiteral("Incorrect PLU: 0")}},
@@ -134,8 +137,10 @@ TEST_F(GoodsChecksTest, MessagesInOrderOnePerFailedCheck) {
         {fresh(8, QStringLiteral("1"), QStringLiteral(" 12")),
          {QStringLiteral("Incorrect barcode:  12")}},
         {fresh(8, QStringLiteral("1"), QStringLiteral("4600000000001")), {}},
+        // A new row shares the stored row's barcode whatever PLU it gives.
         {fresh(7, QStringLiteral("1.2.3"), QStringLiteral("4600000000000")),
-         {QStringLiteral("Incorrect price: 1.2.3"), QStringLiteral("PLU exists: 7")}},
+         {QStringLiteral("Incorrect price: 1.2.3"), QStringLiteral("PLU exists: 7"),
+          QStringLiteral("Barcode exists: 4600000000000")}},
         {fresh(0, QStringLiteral("x1.2.3"), QStringLiteral("12345678901234")),
          {QStringLiteral("Incorrect price: x1.2.3"), QStringLiteral("Incorrect PLU: 0"),
           QStringLiteral("Incorrect barcode: 12345678901234")}},
@@ -180,7 +185,11 @@ TEST_F(GoodsChecksTest, GateOfTheGoodsDataset) {
     goods.post(0, {{QStringLiteral("Price"), QStringLiteral("3,5")}});
     EXPECT_TRUE(notifier.messages().isEmpty());
     EXPECT_EQ(goods.value(0, ProductsDataSet::Price).toString(), QStringLiteral("3.50"));
-    // Changing the barcode to one that another PLU has is refused.
+    // A goods item with a barcode can take another PLU.
+    goods.post(0, {{QStringLiteral("PLU"), 70}});
+    EXPECT_TRUE(notifier.messages().isEmpty()) << notifier.messages().join(u'\n').toStdString();
+    EXPECT_EQ(goods.value(0, ProductsDataSet::PLU).toInt(), 70);
+    // Changing the barcode to one that another row has is refused.
     goods.append({{QStringLiteral("PLU"), 8}, {QStringLiteral("Barcode"), QStringLiteral("1")}});
     EXPECT_THROW(goods.post(goods.currentRow(),
                             {{QStringLiteral("Barcode"), QStringLiteral("4600000000000")}}),

@@ -20,13 +20,13 @@ KeypadKeyButton::KeypadKeyButton(int key, QWidget* parent) : QPushButton(parent)
 }
 
 void KeypadKeyButton::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasFormat(goodsDragMimeType()))
-        event->acceptProposedAction();
+    event->ignore(); // unless a receiver of dragOver accepts it
+    emit dragOver(m_key, event);
 }
 
 void KeypadKeyButton::dragMoveEvent(QDragMoveEvent* event) {
-    if (event->mimeData()->hasFormat(goodsDragMimeType()))
-        event->acceptProposedAction();
+    event->ignore();
+    emit dragOver(m_key, event);
 }
 
 void KeypadKeyButton::dropEvent(QDropEvent* event) {

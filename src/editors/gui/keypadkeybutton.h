@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDragMoveEvent>
 #include <QPushButton>
 
 class QMimeData;
@@ -7,8 +8,8 @@ class QMimeData;
 namespace dm::gui {
 
 // One of the 33 keys over the keypad picture: its caption (the PLU bound to it) sits at
-// the bottom left, as on the scale's keys; it takes a dragged goods row and tells a
-// right click apart from a click.
+// the bottom left, as on the scale's keys; it passes a drag over it on to be accepted,
+// takes a dropped goods row and tells a right click apart from a click.
 class KeypadKeyButton : public QPushButton {
     Q_OBJECT
 public:
@@ -18,6 +19,7 @@ public:
     int key() const { return m_key; } // also the "Tag" property, 1 to 33
 
 signals:
+    void dragOver(int key, QDragMoveEvent* event); // entering and moving; accept to take it
     void goodsDropped(int key, const QMimeData* data);
     void rightPressed(int key);
 

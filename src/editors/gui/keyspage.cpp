@@ -25,6 +25,16 @@
 
 namespace dm::gui {
 
+namespace {
+
+// Only a goods row can be dropped; anything else would bind nothing.
+void acceptGoodsDrag(QDragMoveEvent* event) {
+    if (event->mimeData() && event->mimeData()->hasFormat(goodsDragMimeType()))
+        event->acceptProposedAction();
+}
+
+} // namespace
+
 KeysPage::KeysPage(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("KeysSheet"));
     auto* bar = makePageToolBar(this, QStringLiteral("KeysToolBar"));
@@ -72,6 +82,7 @@ KeysPage::KeysPage(QWidget* parent) : QWidget(parent) {
     KeyProductsGrid->verticalHeader()->setDefaultSectionSize(22);
     KeyProductsGrid->setItemDelegate(new GoodsItemDelegate(KeyProductsGrid));
     KeyProductsGrid->viewport()->installEventFilter(this);
+    KeyProductsGrid->viewport()->setAcceptDrops(true); // for KeyProductsGridDragOver
 
     // The keys sit in four rows over a frame that stands for the scale's keypad.
     auto* keypad = new QFrame(this);
@@ -90,6 +101,7 @@ KeysPage::KeysPage(QWidget* parent) : QWidget(parent) {
         keys->addWidget(key, i / 9, i % 9);
         Keys.append(key);
         connect(key, &QPushButton::clicked, this, [this, n = i + 1] { Key1Click(n); });
+        connect(key, &KeypadKeyButton::dragOver, this, &KeysPage::Key1DragOver);
         connect(key, &KeypadKeyButton::goodsDropped, this, &KeysPage::Key1DragDrop);
         connect(key, &KeypadKeyButton::rightPressed, this,
                 [this](int n) { Key1MouseDown(n, Qt::RightButton); });
@@ -149,7 +161,7 @@ void KeysPage::ShowKeypad(int keypad) {
     const KeypadPlus plus = keypadPlus(m_db->keys(), keypad);
     for (int n = 1; n <= kKeyCount; ++n)
         setCaption(n, keyCaption(plus[n - 1]));
-    ProductNameDisplay->setText(keyNameLine(1, plus[0], m_db->products()));
+    ProductNameDisplay->setText(shownKeypadNameLine(plus[0], m_db->products()));
 }
 
 void KeysPage::ClearKeypad(int keypad) {
@@ -204,6 +216,10 @@ void KeysPage::Key1Click(int key) {
         return;
     ProductNameDisplay->setText(
         keyNameLine(key, Keys[key - 1]->text().toLongLong(), m_db->products()));
+}
+
+void KeysPage::Key1DragOver(int, QDragMoveEvent* event) {
+    acceptGoodsDrag(event);
 }
 
 void KeysPage::Key1DragDrop(int key, const QMimeData* data) {
@@ -287,30 +303,53 @@ void KeysPage::startGoodsDrag() {
     drag->exec(Qt::CopyAction);
 }
 
+void KeysPage::KeyProductsGridMouseDown(const QMouseEvent* event) {
+    m_dragArmed = event->button() == Qt::LeftButton;
+    m_pressAt = event->position().toPoint();
+}
+
+bool KeysPage::KeyProductsGridMouseMove(const QMouseEvent* event) {
+    // Only the left button alone, no modifier key.
+    if (!m_dragArmed || event->buttons() != Qt::LeftButton ||
+        event->modifiers() != Qt::NoModifier ||
+        (event->position().toPoint() - m_pressAt).manhattanLength() <
+            QApplication::startDragDistance())
+        return false;
+    startGoodsDrag();
+    return true;
+}
+
+void KeysPage::KeyProductsGridMouseUp() {
+    m_dragArmed = false;
+}
+
+void KeysPage::KeyProductsGridDragOver(QDragMoveEvent* event) {
+    acceptGoodsDrag(event);
+}
+
 bool KeysPage::eventFilter(QObject* watched, QEvent* event) {
     if (watched == KeyProductsGrid->viewport()) {
         switch (event->type()) {
-        case QEvent::MouseButtonPress: { // KeyProductsGridMouseDown: drags may start
-            const auto* mouse = static_cast<QMouseEvent*>(event);
-            m_dragArmed = mouse->button() == Qt::LeftButton;
-            m_pressAt = mouse->position().toPoint();
+        case QEvent::MouseButtonPress:
+            KeyProductsGridMouseDown(static_cast<QMouseEvent*>(event));
             break;
-        }
-        case QEvent::MouseMove: { // KeyProductsGridMouseMove
-            const auto* mouse = static_cast<QMouseEvent*>(event);
-            // Only the left button alone, no modifier key.
-            if (m_dragArmed && mouse->buttons() == Qt::LeftButton &&
-                mouse->modifiers() == Qt::NoModifier &&
-                (mouse->position().toPoint() - m_pressAt).manhattanLength() >=
-                    QApplication::startDragDistance()) {
-                startGoodsDrag();
+        case QEvent::MouseMove:
+            if (KeyProductsGridMouseMove(static_cast<QMouseEvent*>(event)))
                 return true;
-            }
             break;
-        }
-        case QEvent::MouseButtonRelease: // KeyProductsGridMouseUp: no drag any more
+        case QEvent::MouseButtonRelease:
+            KeyProductsGridMouseUp();
+            break;
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+            event->ignore();
+            KeyProductsGridDragOver(static_cast<QDragMoveEvent*>(event));
+            return true;
+        case QEvent::Drop:
+            // A goods row dropped back on the list binds nothing.
+            event->ignore();
             m_dragArmed = false;
-            break;
+            return true;
         default:
             break;
         }

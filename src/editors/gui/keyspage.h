@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QDragMoveEvent>
 #include <QLabel>
 #include <QList>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTableView>
 #include <QToolButton>
@@ -55,8 +57,19 @@ public:
     QLabel* ProductNameDisplay;
     QAction* NewKeypadAction; // in KeypadsGrid's context menu, and the Insert key there
 
+    // Whether a press in the goods list may still become a drag of its goods row.
+    bool goodsDragArmed() const { return m_dragArmed; }
+
 public slots:
+    // The goods list, through the events of its viewport: a left press arms a drag, a
+    // move with the left button alone starts it (true when it did), a release disarms.
+    void KeyProductsGridMouseDown(const QMouseEvent* event);
+    bool KeyProductsGridMouseMove(const QMouseEvent* event);
+    void KeyProductsGridMouseUp();
+    void KeyProductsGridDragOver(QDragMoveEvent* event); // takes a goods row, to no effect
+    // The 33 keys share these; the key's number tells them apart.
     void Key1Click(int key);
+    void Key1DragOver(int key, QDragMoveEvent* event); // a goods row may be dropped
     void Key1DragDrop(int key, const QMimeData* data);
     void Key1MouseDown(int key, Qt::MouseButton button);
     void ClearKeypadButtonClick();

@@ -93,6 +93,22 @@ QLabel* makePreview(QWidget* parent, const QString& name) {
     l->setStyleSheet(QStringLiteral("background: white;"));
     return l;
 }
+
+using FieldHandler = void (TicketPage::*)();
+const FieldHandler kLineHandlers[kTicketPageLines] = {
+    &TicketPage::Header1EditChange, &TicketPage::Header2EditChange, &TicketPage::Header3EditChange,
+    &TicketPage::Header4EditChange, &TicketPage::Header5EditChange, &TicketPage::Info1EditChange,
+    &TicketPage::Info2EditChange,   &TicketPage::Info3EditChange};
+const FieldHandler kOperHandlers[kTicketPageOperators] = {
+    &TicketPage::Oper1EditChange, &TicketPage::Oper2EditChange, &TicketPage::Oper3EditChange,
+    &TicketPage::Oper4EditChange, &TicketPage::Oper5EditChange, &TicketPage::Oper6EditChange,
+    &TicketPage::Oper7EditChange, &TicketPage::Oper8EditChange};
+const FieldHandler kPasswordHandlers[kTicketPageOperators] = {
+    &TicketPage::Password1EditChange, &TicketPage::Password2EditChange,
+    &TicketPage::Password3EditChange, &TicketPage::Password4EditChange,
+    &TicketPage::Password5EditChange, &TicketPage::Password6EditChange,
+    &TicketPage::Password7EditChange, &TicketPage::Password8EditChange};
+
 } // namespace
 
 TicketPage::TicketPage(QWidget* parent) : QWidget(parent) {
@@ -142,16 +158,16 @@ TicketPage::TicketPage(QWidget* parent) : QWidget(parent) {
     for (int n = 1; n <= kTicketPageLines; ++n) {
         QLineEdit* e = lineEdit(n);
         new EditRules(e, TicketLineLimits(n).typing, false);
-        connect(e, &QLineEdit::textChanged, this, [this, n] { TicketLineEditChange(n); });
+        connect(e, &QLineEdit::textChanged, this, kLineHandlers[n - 1]);
     }
     for (int n = 1; n <= kTicketPageOperators; ++n) {
         QLineEdit* name = OperEdits[n - 1];
         new EditRules(name, OperatorNameLimits().typing, false);
-        connect(name, &QLineEdit::textChanged, this, [this, n] { OperEditChange(n); });
+        connect(name, &QLineEdit::textChanged, this, kOperHandlers[n - 1]);
         name->installEventFilter(this);
         QLineEdit* password = PasswordEdits[n - 1];
         new EditRules(password, kPasswordTypingLimit, true);
-        connect(password, &QLineEdit::textChanged, this, [this, n] { PasswordEditChange(n); });
+        connect(password, &QLineEdit::textChanged, this, kPasswordHandlers[n - 1]);
     }
     connect(ClearTicketButton, &QToolButton::clicked, this, &TicketPage::ClearTicketButtonClick);
 
@@ -211,17 +227,15 @@ void TicketPage::setAdminPasswordEdit(QLineEdit* edit) {
 }
 
 void TicketPage::LoadTicketPage() {
-    if (!m_db || !m_db->isOpen())
-        return;
     // What loading puts into the fields is not a user's edit.
     const DataLoadedPause pause;
+    // Without a database the fields show nothing of the one before and take no edits.
+    const bool open = m_db && m_db->isOpen();
     TicketPageTexts t;
-    try {
+    if (open)
         t = LoadTicketPageTexts(*m_db);
-    } catch (const UserError& e) {
-        reportStoreError(e.text());
-        return;
-    }
+    for (QLineEdit* e : allEdits())
+        e->setEnabled(open);
     for (int n = 1; n <= kTicketPageLines; ++n) {
         setFieldText(lineEdit(n), t.lines[size_t(n - 1)]);
         setEditColour(lineEdit(n), FieldColour::Normal);
@@ -236,6 +250,20 @@ void TicketPage::LoadTicketPage() {
     for (int n = 1; n <= kTicketPageOperators; ++n)
         setFieldText(PasswordEdits[n - 1], t.passwords[size_t(n - 1)]);
     CheckOperatorPasswords();
+    if (!open) { // no passwords to warn about
+        for (QLineEdit* p : PasswordEdits)
+            setEditColour(p, FieldColour::Normal);
+        showErrors(false, false);
+    }
+    if (!t.defaultsError.isEmpty())
+        reportStoreError(t.defaultsError);
+}
+
+QList<QLineEdit*> TicketPage::allEdits() const {
+    QList<QLineEdit*> edits = HeaderEdits + OperEdits + PasswordEdits + InfoEdits;
+    if (m_admin)
+        edits.append(m_admin);
+    return edits;
 }
 
 template <class Write> void TicketPage::store(Write&& write) {
@@ -351,7 +379,7 @@ bool TicketPage::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonPress) {
         const int i = OperEdits.indexOf(qobject_cast<QLineEdit*>(watched));
         if (i >= 0)
-            OperEditChange(i + 1);
+            (this->*kOperHandlers[i])();
     }
     return QWidget::eventFilter(watched, event);
 }

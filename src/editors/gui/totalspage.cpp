@@ -45,6 +45,25 @@ private:
     const QComboBox* m_combo;
 };
 
+// Whether a key pressed in an empty date edit puts a date there: a key that types a
+// character, or one that steps the date. Modifiers alone, moves between the sections,
+// Tab, Escape, Enter and function keys leave the date empty.
+bool startsADate(const QKeyEvent& key) {
+    switch (key.key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        return true;
+    default:
+        break;
+    }
+    if (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return false; // shortcuts, not typing
+    const QString text = key.text();
+    return !text.isEmpty() && text.front().isPrint();
+}
+
 } // namespace
 
 QDate TotalsPage::dateOf(const QDateEdit* edit) {
@@ -242,23 +261,29 @@ void TotalsPage::DeleteTotalsButtonClick() {
     if (const QItemSelectionModel* sel = TotalsGrid->selectionModel())
         for (const QModelIndex& i : sel->selectedRows())
             selected.append(i.row());
-    const int current = currentRow();
-    const bool hasCurrent = current >= 0 && current < totals.recordCount();
+    // With fewer than two rows selected the question names one row, and that row is the
+    // one deleted: the current row may differ from a single selected one (a ctrl-click
+    // takes a row out of the selection and leaves it current). Without a current row the
+    // single selected row is named.
+    int named = currentRow();
+    if (named < 0 || named >= totals.recordCount())
+        named = selected.size() == 1 ? selected.front() : -1;
+    const bool hasNamed = named >= 0 && named < totals.recordCount();
     const QString question = TotalsDeleteQuestion(
-        int(selected.size()), hasCurrent ? totals.value(current, TotalsDataSet::PLU) : QVariant(),
-        hasCurrent ? totals.value(current, TotalsDataSet::Name) : QVariant());
+        int(selected.size()), hasNamed ? totals.value(named, TotalsDataSet::PLU) : QVariant(),
+        hasNamed ? totals.value(named, TotalsDataSet::Name) : QVariant());
     if (!ask || !ask(TotalsDeleteCaption(), question))
         return;
     try {
         if (totals.isEmpty()) {
             // nothing left to delete
-        } else if (!selected.isEmpty()) {
+        } else if (selected.size() >= 2) {
             selected.erase(std::remove_if(selected.begin(), selected.end(),
                                           [&](int r) { return r >= totals.recordCount(); }),
                            selected.end());
             totals.removeRows(selected);
-        } else if (hasCurrent) {
-            totals.remove(current);
+        } else if (hasNamed && named < totals.recordCount()) {
+            totals.remove(named);
         }
     } catch (const UserError& e) {
         report(e.text());
@@ -289,9 +314,9 @@ bool TotalsPage::eventFilter(QObject* watched, QEvent* event) {
                 setDateOf(date, QDate());
                 return true;
             }
-            // Starting to type into an empty date begins from today.
-            if (empty && key != Qt::Key_Tab && key != Qt::Key_Backtab && key != Qt::Key_Escape &&
-                key != Qt::Key_Backspace) {
+            // Typing into an empty date begins from today; so does stepping it, which
+            // would otherwise start from the blank date's hidden value.
+            if (empty && startsADate(*static_cast<QKeyEvent*>(event))) {
                 setDateOf(date, QDate::currentDate());
                 date->setSelectedSection(QDateTimeEdit::DaySection);
             }
