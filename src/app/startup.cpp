@@ -18,7 +18,11 @@ const QString kLanguage = QStringLiteral("Language");
 
 DatabaseChoice chooseDatabaseFile(const ProgramFolder& folder, IniFile& terminalIni) {
     DatabaseChoice choice;
-    const QString base = terminalIni.value(kGlobal, kBase);
+    QString base = terminalIni.value(kGlobal, kBase);
+    // A relative Base is taken from the program folder, never from the working folder,
+    // which depends on how the program was started.
+    if (!base.isEmpty() && QDir::isRelativePath(base))
+        base = QDir::cleanPath(QDir(folder.root()).absoluteFilePath(base));
     if (!base.isEmpty() && QFileInfo::exists(base) && QFileInfo(base).isFile()) {
         choice.path = base;
     } else {

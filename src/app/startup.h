@@ -9,9 +9,10 @@ namespace dm {
 
 class IniFile;
 
-// Chooses the database file: Global/Base when it names an existing file, otherwise
-// Data/Base.sqlite, copied from the template when missing. Writes the choice back to
-// Global/Base of the given INI (the caller saves it).
+// Chooses the database file: Global/Base when it names an existing file (a relative Base
+// lies under the program folder), otherwise Data/Base.sqlite, copied from the template
+// when missing. Writes the choice back to Global/Base of the given INI (the caller saves
+// it).
 struct DatabaseChoice {
     QString path;
     bool fellBack = false; // Base was empty or named a missing file

@@ -57,6 +57,23 @@ QString withDatabaseExtension(const QString& name) {
                : name + QStringLiteral(".sqlite");
 }
 
+bool replacesUnaskedFile(const QString& chosen) {
+    const QString target = withDatabaseExtension(chosen);
+    return target != chosen && QFileInfo::exists(target);
+}
+
+bool isSameFile(const QString& a, const QString& b) {
+    const QString ca = QFileInfo(a).canonicalFilePath();
+    return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
+}
+
+QString databaseDialogFolder(const ProgramFolder& folder, const QString& current) {
+    const QFileInfo fi(current);
+    if (!current.isEmpty() && fi.isFile())
+        return fi.absolutePath();
+    return folder.path(QStringLiteral("Data"));
+}
+
 QString newDatabaseName(const QDateTime& now) {
     return QStringLiteral("Base ") + now.toString(QStringLiteral("yyyy-MM-dd hh-mm-ss"));
 }

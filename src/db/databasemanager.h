@@ -16,6 +16,18 @@ namespace dm {
 // shop gives shop.sqlite, shop.SQLITE gives shop.SQLITE.sqlite.
 QString withDatabaseExtension(const QString& name);
 
+// True when the extension rule turned the chosen name into the name of a file that exists:
+// the file dialog asked about replacing the name it was given only, so nobody has asked
+// about this file yet.
+bool replacesUnaskedFile(const QString& chosen);
+
+// True when both paths name one existing file (compared after resolving links).
+bool isSameFile(const QString& a, const QString& b);
+
+// Where the file dialogs start: the folder of the current database, or the program's
+// Data folder when there is no current file.
+QString databaseDialogFolder(const ProgramFolder& folder, const QString& current);
+
 // "Base yyyy-mm-dd hh-nn-ss" for the create dialog.
 QString newDatabaseName(const QDateTime& now);
 

@@ -1,12 +1,16 @@
 #include "app/gui/mainwindow.h"
 #include "app/gui/settingspage.h"
+#include "app/gui/titledheaderview.h"
 #include "app/inifile.h"
 #include "app/shellstate.h"
+#include "app/windowplacement.h"
 #include "db/database.h"
+#include "db/dbtexts.h"
 #include "editors/gui/goodspage.h"
 #include "editors/gui/keyspage.h"
 #include "editors/gui/ticketpage.h"
 #include "editors/gui/totalspage.h"
+#include "guisupport.h"
 #include "testsupport.h"
 
 #include <QComboBox>
@@ -14,8 +18,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcessEnvironment>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -185,4 +191,80 @@ TEST_F(MainWindowTest, ScreenshotsOfThePages) {
         EXPECT_GE(shot.width(), 910);
         ASSERT_TRUE(shot.save(dir + QStringLiteral("/page%1.png").arg(i)));
     }
+}
+
+// The first start finds neither a database nor the template: the report gives the reason
+// of the failed copy, and the window still shows its texts in the chosen language.
+TEST_F(MainWindowTest, FirstStartWithoutTemplateReportsWhyAndKeepsItsTexts) {
+    QFile::remove(folder.path(QStringLiteral("System/Default.sqlite")));
+    setLanguage(QStringLiteral("RUS"));
+    auto form = start();
+    EXPECT_FALSE(shell().DataLoaded);
+    EXPECT_FALSE(form->database().isOpen());
+    const QString path = folder.path(QStringLiteral("Data/Base.sqlite"));
+    ASSERT_EQ(errors.size(), 1);
+    // The texts of the report are the chosen language's too.
+    const QString prefix = dbtext::createFailed(path, QString());
+    EXPECT_TRUE(errors[0].startsWith(prefix)) << errors[0].toStdString();
+    EXPECT_GT(errors[0].size(), prefix.size()); // the reason follows
+
+    const IniFile rus(folder.path(QStringLiteral("Languages/RUS/Lang.dat")));
+    EXPECT_EQ(form->pageControl()->tabText(0),
+              rus.value(QStringLiteral("Main"), QStringLiteral("Products")));
+    EXPECT_EQ(form->settingsPage()->ManagerGroup->OpenBaseButton->text(),
+              rus.value(QStringLiteral("Settings"), QStringLiteral("Open")));
+    EXPECT_EQ(form->settingsPage()->LangCombo->currentText(), QStringLiteral("RUS"));
+    EXPECT_TRUE(form->caption().endsWith(path + u']'));
+}
+
+// Both grids show the one goods dataset; each titles its columns from its own section.
+TEST_F(MainWindowTest, KeyProductsGridTakesItsTitlesFromSectionKeys) {
+    addLanguage(QStringLiteral("TST"), "[Products]\r\nPLU=Goods PLU\r\nName=Goods name\r\n"
+                                       "[Keys]\r\nPLU=Key PLU\r\nName=Key name\r\n");
+    setLanguage(QStringLiteral("TST"));
+    auto form = start();
+    ASSERT_TRUE(errors.isEmpty()) << errors.join(u'\n').toStdString();
+    QTableView* keys = form->keysPage()->KeyProductsGrid;
+    auto* header = qobject_cast<dm::gui::TitledHeaderView*>(keys->horizontalHeader());
+    ASSERT_NE(header, nullptr);
+    const struct {
+        int column;
+        const char* goods;
+        const char* key;
+    } cases[] = {{ProductsDataSet::PLU, "Goods PLU", "Key PLU"},
+                 {ProductsDataSet::RVTName, "Goods name", "Key name"},
+                 {ProductsDataSet::Price, "Price", "Price"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(headerOf(form->goodsPage()->ProductsGrid->model(), c.column),
+                  QString::fromUtf8(c.goods));
+        EXPECT_EQ(header->sectionTitle(c.column), QString::fromUtf8(c.key));
+    }
+    EXPECT_EQ(keys->model(), &form->database().products());
+    EXPECT_TRUE(header->stretchLastSection());
+    EXPECT_TRUE(keys->isColumnHidden(ProductsDataSet::ID));
+}
+
+// The transfer buttons wait for the end of the first discovery pass, also one that finds
+// nothing, and the timer stops then.
+TEST_F(MainWindowTest, Timer1EnablesTheTransferButtonsOnceTheFirstPassEnds) {
+    test::StartedWindow started = test::startQuietWindow(folder.root(), errors);
+    TForm1& form = *started.form;
+    auto* timer = form.findChild<QTimer*>(QStringLiteral("Timer1"));
+    ASSERT_NE(timer, nullptr);
+    EXPECT_TRUE(timer->isActive());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !timer->isActive(); }, 10000));
+    EXPECT_TRUE(form.discovery().isDone());
+    EXPECT_TRUE(form.discovery().snapshot().addresses.isEmpty());
+    for (QToolButton* b : form.transferButtons())
+        EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString();
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(u'\n').toStdString();
+}
+
+TEST_F(MainWindowTest, StartsAtItsSmallestSizeCentredOnTheScreen) {
+    TForm1 form{ProgramFolder(folder.root())};
+    EXPECT_EQ(form.size(), QSize(894, 562));
+    EXPECT_EQ(form.minimumSize(), QSize(894, 562));
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    ASSERT_NE(screen, nullptr);
+    EXPECT_EQ(form.pos(), centredTopLeft(form.size(), screen->availableGeometry()));
 }

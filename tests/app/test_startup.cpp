@@ -72,6 +72,41 @@ TEST(ChooseDatabaseFile, MissingTemplateIsReportedNotHidden) {
     EXPECT_FALSE(c.copyError.isEmpty());
 }
 
+// A relative Base lies under the program folder, whatever the working folder is.
+TEST(ChooseDatabaseFile, RelativeBaseIsTakenFromTheProgramFolder) {
+    Folder f;
+    QTemporaryDir elsewhere;
+    const QString relative = QStringLiteral("shops/shop.sqlite");
+    QDir().mkpath(elsewhere.filePath(QStringLiteral("shops")));
+    QFile w(elsewhere.filePath(relative));
+    ASSERT_TRUE(w.open(QIODevice::WriteOnly));
+    w.close();
+    const QString working = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(elsewhere.path()));
+    struct Restore {
+        QString path;
+        ~Restore() { QDir::setCurrent(path); }
+    } restore{working};
+
+    // Only under the working folder: not taken.
+    IniFile ini;
+    ini.setValue(QStringLiteral("Global"), QStringLiteral("Base"), relative);
+    DatabaseChoice c = chooseDatabaseFile(f.folder, ini);
+    EXPECT_TRUE(c.fellBack);
+    EXPECT_EQ(c.path, f.folder.defaultDatabase());
+
+    // Under the program folder: taken, and written back in full.
+    QDir().mkpath(f.folder.path(QStringLiteral("shops")));
+    QFile p(f.folder.path(relative));
+    ASSERT_TRUE(p.open(QIODevice::WriteOnly));
+    p.close();
+    ini.setValue(QStringLiteral("Global"), QStringLiteral("Base"), QStringLiteral("./") + relative);
+    c = chooseDatabaseFile(f.folder, ini);
+    EXPECT_FALSE(c.fellBack);
+    EXPECT_EQ(c.path, f.folder.path(relative));
+    EXPECT_EQ(ini.value(QStringLiteral("Global"), QStringLiteral("Base")), c.path);
+}
+
 TEST(ResolveLanguageName, FallsBackToEnglishThenFirstThenNone) {
     const QStringList both{QStringLiteral("RUS"), QStringLiteral("ENG")};
     EXPECT_EQ(resolveLanguageName(QStringLiteral("RUS"), both), QStringLiteral("RUS"));

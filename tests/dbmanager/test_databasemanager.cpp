@@ -93,3 +93,50 @@ TEST(DatabaseManager, CreateCopiesTheTemplateOrChangesNothing) {
     EXPECT_EQ(readIniValue(folder.terminalIni(), QStringLiteral("Global"), QStringLiteral("Base")),
               target);
 }
+
+TEST(DatabaseManager, OnlyANameTheExtensionRuleChangedOntoAFileThatExistsIsUnasked) {
+    QTemporaryDir dir;
+    writeFile(dir.filePath(QStringLiteral("shop.sqlite")), "data");
+    const struct {
+        const char* chosen;
+        bool unasked;
+    } cases[] = {{"shop", true},          // becomes shop.sqlite, which exists
+                 {"shop.sqlite", false},  // the dialog asked about this very name
+                 {"other", false},        // other.sqlite does not exist
+                 {"shop.SQLITE", false}}; // shop.SQLITE.sqlite does not exist
+    for (const auto& c : cases)
+        EXPECT_EQ(replacesUnaskedFile(dir.filePath(QString::fromUtf8(c.chosen))), c.unasked)
+            << c.chosen;
+}
+
+TEST(DatabaseManager, SameFileComparesResolvedPaths) {
+    QTemporaryDir dir;
+    const QString a = dir.filePath(QStringLiteral("a.sqlite"));
+    writeFile(a, "a");
+    writeFile(dir.filePath(QStringLiteral("b.sqlite")), "b");
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("sub")));
+    ASSERT_TRUE(QFile::link(a, dir.filePath(QStringLiteral("link.sqlite"))));
+    const struct {
+        QString other;
+        bool same;
+    } cases[] = {{a, true},
+                 {dir.filePath(QStringLiteral("sub/../a.sqlite")), true},
+                 {dir.filePath(QStringLiteral("link.sqlite")), true},
+                 {dir.filePath(QStringLiteral("b.sqlite")), false},
+                 {dir.filePath(QStringLiteral("missing.sqlite")), false},
+                 {QString(), false}};
+    for (const auto& c : cases)
+        EXPECT_EQ(isSameFile(a, c.other), c.same) << c.other.toStdString();
+    EXPECT_FALSE(isSameFile(QString(), QString()));
+}
+
+TEST(DatabaseManager, DialogsStartBesideTheCurrentFileOrInTheDataFolder) {
+    QTemporaryDir dir;
+    ProgramFolder folder(dir.filePath(QStringLiteral("program")));
+    const QString shop = dir.filePath(QStringLiteral("shops/shop.sqlite"));
+    QDir().mkpath(dir.filePath(QStringLiteral("shops")));
+    writeFile(shop, "data");
+    EXPECT_EQ(databaseDialogFolder(folder, shop), dir.filePath(QStringLiteral("shops")));
+    for (const QString& none : {QString(), dir.filePath(QStringLiteral("gone/x.sqlite"))})
+        EXPECT_EQ(databaseDialogFolder(folder, none), folder.path(QStringLiteral("Data")));
+}

@@ -6,15 +6,18 @@
 #include "app/gui/messagepanel.h"
 #include "app/gui/pagetabbar.h"
 #include "app/gui/settingspage.h"
+#include "app/gui/titledheaderview.h"
 #include "app/inifile.h"
 #include "app/langtext.h"
 #include "app/shellstate.h"
 #include "app/startup.h"
+#include "app/windowplacement.h"
 #include "comm/comports.h"
 #include "comm/discovery.h"
 #include "comm/gui/transfercommands.h"
 #include "db/compaction.h"
 #include "db/database.h"
+#include "db/dbtexts.h"
 #include "editors/goodschecks.h"
 #include "editors/gui/goodspage.h"
 #include "editors/gui/keyspage.h"
@@ -38,6 +41,7 @@
 #include <QImageReader>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QScreen>
 #include <QStatusBar>
 
 namespace dm::gui {
@@ -110,6 +114,12 @@ void TForm1::buildWindow() {
     m_goods = new GoodsPage(PageControl);
     m_ticket = new TicketPage(PageControl);
     m_keys = new KeysPage(PageControl);
+    // The keys page shares the goods dataset with the goods page but titles its columns
+    // from section Keys; the titles live in the grid's header, not in the model.
+    m_keyTitles = new TitledHeaderView(Qt::Horizontal, m_keys->KeyProductsGrid);
+    m_keyTitles->setObjectName(QStringLiteral("KeyProductsGridHeader"));
+    m_keyTitles->copySettingsOf(m_keys->KeyProductsGrid->horizontalHeader());
+    m_keys->KeyProductsGrid->setHorizontalHeader(m_keyTitles);
     m_totals = new TotalsPage(PageControl);
     m_settings = new SettingsPage(PageControl);
     PageControl->addTab(m_goods, pictureIcon(Picture::GoodsPage, 50), QString());
@@ -145,8 +155,12 @@ void TForm1::buildWindow() {
     hl->addWidget(HelpButton);
     HelpPanel->setFixedSize(55, 53);
 
-    resize(894, 562 + 19);
-    setMinimumSize(910, 600);
+    // A client area of 894 by 562 is what a 910 by 600 window leaves inside its frame:
+    // the window starts at its smallest size, centred on the screen.
+    resize(894, 562);
+    setMinimumSize(894, 562);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(centredTopLeft(size(), screen->availableGeometry()));
 
     for (QToolButton* b : transferButtons())
         b->setEnabled(false);
@@ -200,7 +214,15 @@ bool TForm1::ReloadAll() {
         m_db->open(s.CurrentDatabasePath);
     } catch (const UserError& e) {
         attachModels();
-        reportError(e.text());
+        // The window still gets its texts, so that the report and the database manager
+        // can be read.
+        fillLanguageChoice();
+        selectLanguage();
+        LoadLanguage();
+        // A template that could not be copied is why the default database is missing.
+        reportError(choice.copyError.isEmpty()
+                        ? e.text()
+                        : dbtext::createFailed(choice.path, choice.copyError));
         return false;
     }
     attachModels();
@@ -367,6 +389,7 @@ void TForm1::LoadLanguage() {
 }
 
 void TForm1::applyColumnTitles() {
+    m_keyTitles->setTitles(QStringList{QString()} + m_keys->columnTitles());
     if (!m_db->isOpen())
         return;
     m_db->products().setColumnTitles(QStringList{QString()} + m_goods->columnTitles());

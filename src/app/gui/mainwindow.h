@@ -30,6 +30,7 @@ class SettingsPage;
 class TicketPreviews;
 class TransferCommands;
 class CardCommands;
+class TitledHeaderView;
 
 // The main window: the five pages, the database connection with its datasets, the
 // reload sequence and the page switching.
@@ -132,7 +133,8 @@ private:
     QLabel* RzStatusPane1;
     QLabel* RzStatusPane2;
     QTimer* Timer1;
-    QList<QIcon> LangImageList; // kept between reloads, as the language list reuses it
+    TitledHeaderView* m_keyTitles; // the column titles of KeyProductsGrid
+    QList<QIcon> LangImageList;    // kept between reloads, as the language list reuses it
     bool m_fillingLanguages = false;
 };
 

@@ -8,6 +8,7 @@
 #include "db/databasemanager.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -42,11 +43,11 @@ ManagerGroupBox::ManagerGroupBox(QWidget* parent) : QGroupBox(parent) {
     layout->addWidget(BaseListLabel);
     layout->addWidget(DatabaseListBox, 1);
 
-    askOpenName = [this](const QString& title) {
-        return QFileDialog::getOpenFileName(this, title, QString(), QStringLiteral("*.sqlite"));
+    askOpenName = [this](const QString& title, const QString& folder) {
+        return QFileDialog::getOpenFileName(this, title, folder, databaseFilter());
     };
     askSaveName = [this](const QString& title, const QString& proposed) {
-        return QFileDialog::getSaveFileName(this, title, proposed, QStringLiteral("*.sqlite"));
+        return QFileDialog::getSaveFileName(this, title, proposed, databaseFilter());
     };
     ask = [this](const QString& caption, const QString& text) {
         QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Yes | QMessageBox::No,
@@ -89,8 +90,26 @@ bool ManagerGroupBox::rememberCurrent() {
     return ok;
 }
 
+QString ManagerGroupBox::databaseFilter() {
+    return LangText(u"Misc", u"DatabaseFilter", u"Database files") + QStringLiteral(" (*.sqlite)");
+}
+
+QString ManagerGroupBox::dialogFolder() const {
+    return databaseDialogFolder(folder, shell().CurrentDatabasePath);
+}
+
+bool ManagerGroupBox::mayReplace(const QString& chosen, const QString& caption) {
+    if (!replacesUnaskedFile(chosen))
+        return true;
+    const QString text =
+        LangText(u"Text", u"ReplaceBase", u"This database already exists. Replace it?") +
+        QStringLiteral("\r\n") + QDir::toNativeSeparators(withDatabaseExtension(chosen));
+    return ask(caption, text);
+}
+
 void ManagerGroupBox::OpenBaseButtonClick() {
-    const QString name = askOpenName(LangText(u"Misc", u"OpenDialog", u"Open database"));
+    const QString name =
+        askOpenName(LangText(u"Misc", u"OpenDialog", u"Open database"), dialogFolder());
     if (name.isEmpty())
         return;
     rememberCurrent();
@@ -105,9 +124,10 @@ void ManagerGroupBox::OpenBaseButtonClick() {
 }
 
 void ManagerGroupBox::CreateBaseButtonClick() {
-    const QString name = askSaveName(LangText(u"Misc", u"SaveDialog", u"Create new database"),
-                                     newDatabaseName(QDateTime::currentDateTime()));
-    if (name.isEmpty())
+    const QString title = LangText(u"Misc", u"SaveDialog", u"Create new database");
+    const QString name =
+        askSaveName(title, dialogFolder() + u'/' + newDatabaseName(QDateTime::currentDateTime()));
+    if (name.isEmpty() || !mayReplace(name, title))
         return;
     rememberCurrent();
     // A failed copy of the template is reported and the current database stays open.
@@ -166,25 +186,37 @@ void ManagerGroupBox::DeleteBaseButtonClick() {
 }
 
 void ManagerGroupBox::CopyBaseButtonClick() {
-    QListWidgetItem* item = DatabaseListBox->currentItem();
-    if (!item || DatabaseListBox->selectedItems().isEmpty()) {
+    // The current item need not be selected; with several selected, the first in the list
+    // is copied.
+    QListWidgetItem* item = nullptr;
+    for (QListWidgetItem* i : DatabaseListBox->selectedItems())
+        if (!item || DatabaseListBox->row(i) < DatabaseListBox->row(item))
+            item = i;
+    if (!item) {
         if (notice)
             notice(LangText(u"Text", u"BaseNotSelected", u"Base is not selected"));
         return;
     }
     const QString source = item->text();
-    const QString name = askSaveName(LangText(u"Misc", u"CopyDialog", u"Copy database to..."),
-                                     copyDatabaseName(source));
-    if (name.isEmpty())
+    const QString title = LangText(u"Misc", u"CopyDialog", u"Copy database to...");
+    const QString name = askSaveName(title, dialogFolder() + u'/' + copyDatabaseName(source));
+    if (name.isEmpty() || !mayReplace(name, title))
         return;
+    const QString target = withDatabaseExtension(name);
+    // The copy replaces the file under the open connection, which would go on reading the
+    // old file and refuse every write; the window then reopens the database.
+    const bool ontoCurrent = isSameFile(target, shell().CurrentDatabasePath);
     QStringList items = history();
+    const qsizetype listed = items.size();
     QString error;
-    // Only a copy that succeeded enters the list.
-    const bool ok =
-        copyDatabaseFile(source, withDatabaseExtension(name), items, folder.historyLog(), &error);
+    // Only a copy that succeeded enters the list (also when saving the list then fails).
+    const bool ok = copyDatabaseFile(source, target, items, folder.historyLog(), &error);
+    const bool copied = items.size() > listed;
     setHistory(items);
     if (!ok)
         fail(error);
+    if (copied && ontoCurrent && reload)
+        reload();
 }
 
 void ManagerGroupBox::applyLanguage() {

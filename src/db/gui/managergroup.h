@@ -22,12 +22,16 @@ public:
 
     // What the manager needs from the window; tests replace the dialogs and questions.
     ProgramFolder folder{QString()};
-    std::function<QString(const QString& title)> askOpenName;
+    // folder: where the dialog starts; proposed: the full path the save dialog offers.
+    std::function<QString(const QString& title, const QString& folder)> askOpenName;
     std::function<QString(const QString& title, const QString& proposed)> askSaveName;
     std::function<bool(const QString& caption, const QString& text)> ask;
     std::function<void(const QString& text)> notice; // the short pink notice
     std::function<void(const QString& text)> reportError;
     std::function<void()> reload; // ReloadAll, which opens Global/Base
+
+    // The file dialogs' filter: "<description> (*.sqlite)".
+    static QString databaseFilter();
 
 public slots:
     void OpenBaseButtonClick();
@@ -53,6 +57,9 @@ private:
     QStringList history() const;
     void setHistory(const QStringList& items);
     bool rememberCurrent();
+    QString dialogFolder() const;
+    // The extension rule may name a file that the dialog did not ask about; asks then.
+    bool mayReplace(const QString& chosen, const QString& caption);
     void fail(const QString& text);
 
     QString m_path;
