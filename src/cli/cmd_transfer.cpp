@@ -92,6 +92,11 @@ int runTransfer(Context& ctx, Args& args, Run run) {
             outcome = RunTotals(setup, targets.addresses);
             break;
         }
+        // Each scale whose turn ended with an error names it on standard error too.
+        for (const ScaleOutcome& scale : outcome.scales)
+            if (!scale.error.isEmpty())
+                ctx.err << "dmctl " << name << ": " << scale.address << ": " << scale.error
+                        << Qt::endl;
         if (outcome.failed)
             ctx.err << "dmctl " << name << ": " << outcome.error << Qt::endl;
         return outcome.allCompleted() ? ExitOk : ExitFailed;

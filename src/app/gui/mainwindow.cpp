@@ -219,6 +219,9 @@ bool TForm1::ReloadAll() {
         fillLanguageChoice();
         selectLanguage();
         LoadLanguage();
+        // No texts of the database left before stay on the ticket page: without a
+        // database its fields are empty and disabled.
+        m_ticket->LoadTicketPage();
         // A template that could not be copied is why the default database is missing.
         reportError(choice.copyError.isEmpty()
                         ? e.text()
