@@ -1,5 +1,5 @@
 // scale-sim: one simulated scale on TCP port 5001, UDP discovery and, if asked, a
-// serial device. See docs/scale-sim.md for the options.
+// serial device. The options are listed by --help and in README.md.
 #include "simscale.h"
 
 #include <QCommandLineParser>

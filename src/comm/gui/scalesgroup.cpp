@@ -167,10 +167,11 @@ void ScalesGroupBox::DeleteScalesButtonClick() {
     const QString address = scales.value(row, ScalesDataSet::IP).toString();
     const QString caption = DeleteScaleCaption();
     const QString question = DeleteScaleQuestion(name, address);
-    const bool yes =
-        ask ? ask(caption, question)
-            : QMessageBox::question(this, caption, question, QMessageBox::Yes | QMessageBox::No) ==
-                  QMessageBox::Yes;
+    // The question comes without an icon.
+    const bool yes = ask ? ask(caption, question)
+                         : QMessageBox(QMessageBox::NoIcon, caption, question,
+                                       QMessageBox::Yes | QMessageBox::No, this)
+                                   .exec() == QMessageBox::Yes;
     if (!yes)
         return;
     try {
