@@ -6,6 +6,7 @@
 #include "editors/goodschecks.h"
 #include "editors/gui/goodsdelegate.h"
 #include "editors/gui/goodspage.h"
+#include "editors/gui/totalspage.h"
 #include "testsupport.h"
 
 #include <QComboBox>
@@ -296,4 +297,22 @@ TEST_F(GoodsPageTest, TypeCellOffersTheTwoWords) {
     combo->setCurrentIndex(1);
     page->postPendingEdit();
     EXPECT_EQ(goods().value(0, ProductsDataSet::Type), QVariant(QStringLiteral("count")));
+}
+
+// Leaving the goods page: the keys page shows every goods item with the search emptied,
+// and the totals page without totals keeps its Delete button disabled.
+TEST_F(GoodsPageTest, OtherPagesSeeAllGoodsAndNoStaleDelete) {
+    add(5, QStringLiteral("Milk"));
+    add(12, QStringLiteral("Bread"));
+    page->SearchCombo->setCurrentIndex(0); // PLU
+    QTest::keyClicks(page->SearchEdit, QStringLiteral("5"));
+    ASSERT_EQ(shownPlus(), QList<qint64>{5});
+
+    form->pageControl()->setCurrentIndex(TForm1::KeysPageIndex);
+    EXPECT_EQ(page->SearchEdit->text(), QString());
+    EXPECT_EQ(shownPlus(), (QList<qint64>{5, 12}));
+
+    form->totalsPage()->DeleteTotalsButton->setEnabled(true);
+    form->pageControl()->setCurrentIndex(TForm1::TotalsPageIndex);
+    EXPECT_FALSE(form->totalsPage()->DeleteTotalsButton->isEnabled());
 }
