@@ -1,4 +1,5 @@
 #include "app/langtext.h"
+#include "testsupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -6,13 +7,10 @@
 #include <gtest/gtest.h>
 
 using namespace dm;
+using dm::test::readFile;
+using dm::test::writeFile;
 
 namespace {
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 QByteArray utf16le(const QString& s) {
     QByteArray out("\xFF\xFE", 2);
     for (QChar c : s) {

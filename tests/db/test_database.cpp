@@ -1,15 +1,10 @@
 #include "dbfixture.h"
+#include "testsupport.h"
 
 using namespace dm;
 using namespace dm::test;
 
 namespace {
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 struct RefusedFile {
     const char* name;

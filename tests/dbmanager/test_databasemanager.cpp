@@ -1,6 +1,7 @@
 #include "app/inifile.h"
 #include "app/startup.h"
 #include "db/databasemanager.h"
+#include "testsupport.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -9,18 +10,8 @@
 #include <gtest/gtest.h>
 
 using namespace dm;
-
-namespace {
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-} // namespace
+using dm::test::readFile;
+using dm::test::writeFile;
 
 TEST(DatabaseManager, ExtensionRuleAndDialogNames) {
     const struct {

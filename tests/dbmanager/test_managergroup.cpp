@@ -15,6 +15,8 @@
 using namespace dm;
 using dm::gui::ManagerGroupBox;
 using dm::gui::TForm1;
+using dm::test::readFile;
+using dm::test::writeFile;
 
 namespace {
 
@@ -129,18 +131,6 @@ TEST_F(ManagerGroupTest, ADeletedListedFileGivesTheNoticeAndChangesNothing) {
     EXPECT_EQ(listed(), QStringList{gone});
 }
 
-namespace {
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-QByteArray bytesOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-} // namespace
-
 // The dialog asked about "shop" only; shop.sqlite, with the shop's data, is asked about
 // before Create or Copy replaces it, and No leaves everything as it was.
 TEST_F(ManagerGroupTest, ANameTheExtensionRuleMadeIsAskedAboutBeforeItIsReplaced) {
@@ -166,7 +156,7 @@ TEST_F(ManagerGroupTest, ANameTheExtensionRuleMadeIsAskedAboutBeforeItIsReplaced
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        writeBytes(shop, "the shop's data");
+        writeFile(shop, "the shop's data");
         manager->DatabaseListBox->clear();
         manager->DatabaseListBox->addItem(source);
         select({0});
@@ -181,9 +171,9 @@ TEST_F(ManagerGroupTest, ANameTheExtensionRuleMadeIsAskedAboutBeforeItIsReplaced
         if (c.asked) {
             EXPECT_TRUE(questions[0].contains(QDir::toNativeSeparators(shop)));
         }
-        EXPECT_EQ(bytesOf(shop) != QByteArray("the shop's data"), c.replaced);
+        EXPECT_EQ(readFile(shop) != QByteArray("the shop's data"), c.replaced);
         if (c.replaced && c.copy) {
-            EXPECT_EQ(bytesOf(shop), bytesOf(source));
+            EXPECT_EQ(readFile(shop), readFile(source));
         }
         if (!c.replaced) {
             EXPECT_EQ(listed(), QStringList{source});
@@ -258,7 +248,7 @@ TEST_F(ManagerGroupTest, CopyTakesTheFirstSelectedEntryNotTheCurrentOne) {
     QStringList files;
     for (const char* n : {"a", "b", "c"}) {
         files << folder.path(QString::fromUtf8(n) + QStringLiteral(".sqlite"));
-        writeBytes(files.last(), QByteArray("file ") + n);
+        writeFile(files.last(), QByteArray("file ") + n);
         manager->DatabaseListBox->addItem(files.last());
     }
     QListWidget* list = manager->DatabaseListBox;
@@ -268,7 +258,7 @@ TEST_F(ManagerGroupTest, CopyTakesTheFirstSelectedEntryNotTheCurrentOne) {
     ASSERT_EQ(list->currentRow(), 0);
     saveName = folder.path(QStringLiteral("copy"));
     manager->CopyBaseButtonClick();
-    EXPECT_EQ(bytesOf(folder.path(QStringLiteral("copy.sqlite"))), QByteArray("file b"));
+    EXPECT_EQ(readFile(folder.path(QStringLiteral("copy.sqlite"))), QByteArray("file b"));
     EXPECT_TRUE(errors.isEmpty()) << errors.join(u'\n').toStdString();
 }
 

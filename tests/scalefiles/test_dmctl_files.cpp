@@ -12,6 +12,8 @@
 #include <gtest/gtest.h>
 
 using namespace dm;
+using dm::test::readFile;
+using dm::test::writeFile;
 
 namespace {
 
@@ -101,12 +103,6 @@ protected:
     test::ScratchProgramFolder scratch;
     QTemporaryDir runtime;
 };
-
-void writeFile(const QString& path, const QByteArray& data) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(data);
-}
 
 } // namespace
 

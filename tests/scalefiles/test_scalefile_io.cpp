@@ -4,6 +4,7 @@
 #include "scalefiles/goodsfile.h"
 #include "scalefiles/scalefileio.h"
 #include "scalefiles/scalefilenames.h"
+#include "testsupport.h"
 
 #include "scalefiletestdb.h"
 
@@ -11,6 +12,8 @@
 #include <QThread>
 
 using namespace dm;
+using dm::test::readFile;
+using dm::test::writeFile;
 
 namespace {
 
@@ -18,18 +21,6 @@ QByteArray golden(const char* name) {
     QFile f(test::testDataDir() + QStringLiteral("/scalefiles/") + QString::fromLatin1(name));
     EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << name;
     return f.readAll();
-}
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
-    return f.readAll();
-}
-
-void writeFile(const QString& path, const QByteArray& data) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(data);
 }
 
 QVariantMap goodsRow(int plu, const QString& name, const QString& type, const QString& price,

@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <gtest/gtest.h>
+
 namespace dm::test {
 
 QString stagedProgramFolder() {
@@ -63,6 +65,20 @@ QString ScratchProgramFolder::root() const {
 }
 QString ScratchProgramFolder::path(const QString& relative) const {
     return m_dir.path() + u'/' + relative;
+}
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+void writeFile(const QString& path, const QByteArray& data) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    f.write(data);
 }
 
 } // namespace dm::test

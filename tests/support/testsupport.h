@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -26,5 +27,10 @@ private:
 };
 
 bool copyTree(const QString& from, const QString& to);
+
+// A file's bytes; empty when it cannot be read.
+QByteArray readFile(const QString& path);
+// Writes bytes as the whole file, making its folder; a failure fails the test.
+void writeFile(const QString& path, const QByteArray& data);
 
 } // namespace dm::test

@@ -46,20 +46,6 @@ QStringList RecordingSink::notices() const {
     return out;
 }
 
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
-}
-
-void writeFile(const QString& path, const QByteArray& data) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-    f.write(data);
-}
-
 void TransferTest::SetUp() {
     QLocale::setDefault(QLocale::c());
     currentLanguageFile().clear();

@@ -41,9 +41,6 @@ private:
 
 QString colourName(QRgb colour); // "blue", "pink", "green"
 
-QByteArray readFile(const QString& path);
-void writeFile(const QString& path, const QByteArray& data);
-
 // A fresh copy of the template database with an export folder beside it, and a run
 // setup that records everything and pauses for nothing. Link time limits are short, so
 // an unanswered read costs little.
