@@ -289,3 +289,32 @@ TEST_F(ManagerGroupTest, DialogsStartInTheFolderOfTheCurrentDatabase) {
     EXPECT_EQ(proposed[1], data + QStringLiteral("/Copy shop.sqlite"));
     EXPECT_EQ(ManagerGroupBox::databaseFilter(), QStringLiteral("Database files (*.sqlite)"));
 }
+
+// Open switches to the chosen file through terminal.ini and the reload, and the file left
+// enters the history; opening the current file lists it and reloads; a cancelled dialog
+// changes nothing.
+TEST_F(ManagerGroupTest, OpenSwitchesToTheChosenFileAndListsTheOneLeft) {
+    const QString first = shell().CurrentDatabasePath;
+    const QString other = folder.path(QStringLiteral("Data/other.sqlite"));
+    ASSERT_TRUE(QFile::copy(folder.path(QStringLiteral("System/Default.sqlite")), other));
+    QFile::setPermissions(other, QFile::ReadOwner | QFile::WriteOwner);
+    QString chosen;
+    manager->askOpenName = [&](const QString&, const QString&) { return chosen; };
+
+    manager->OpenBaseButtonClick();
+    EXPECT_EQ(reloads, 0);
+    EXPECT_EQ(shell().CurrentDatabasePath, first);
+
+    chosen = other;
+    manager->OpenBaseButtonClick();
+    EXPECT_EQ(reloads, 1);
+    EXPECT_EQ(terminalBase(), other);
+    EXPECT_EQ(shell().CurrentDatabasePath, other);
+    EXPECT_TRUE(form->database().isOpen());
+    EXPECT_TRUE(listed().contains(first));
+
+    manager->OpenBaseButtonClick();
+    EXPECT_EQ(reloads, 2);
+    EXPECT_TRUE(listed().contains(other));
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(u'\n').toStdString();
+}
