@@ -185,9 +185,10 @@ QStringList MemoryCard::LoadFilesFromCard(const QString& cardRoot, const QString
         if (copyReplacing(source, localTarget(m_export, file))) {
             switch (file) {
             case CardFile::Goods:
-                // The goods the list shows give way to the card's (with a search active, only
-                // those).
-                files.ReadGoodsFile(m_notifier, GoodsReplace::ListedGoods);
+                // The card's goods replace all goods, as a download from a scale does: with
+                // a search active, replacing only the goods it shows would keep the hidden
+                // ones and refuse every card item that shares a PLU with one of them.
+                files.ReadGoodsFile(m_notifier, GoodsReplace::AllGoods);
                 break;
             case CardFile::Ticket:
                 files.ReadTicketFile();
