@@ -15,8 +15,8 @@ inline QString MemoryCardSource() {
     return QStringLiteral("miniSD");
 }
 
-// What a goods file replaces: the goods that the goods list shows (a card load; with a
-// search filter active only those), or the whole table (a download from a scale).
+// What a goods file replaces: the goods that the goods list shows (with a search filter
+// active only those), or the whole table (a download from a scale, a card load).
 enum class GoodsReplace { ListedGoods, AllGoods };
 
 struct GoodsImportResult {
