@@ -13,6 +13,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QSqlQuery>
 #include <QTabBar>
 #include <QTest>
 #include <QTimer>
@@ -271,3 +272,18 @@ TEST_F(TransferWindowTest, ScalesGroupRefreshesAndDeletes) {
 }
 
 } // namespace
+
+// A download whose scale choice is cancelled still brings every page back in line with
+// the database (the window reloads after every download command).
+TEST_F(TransferWindowTest, CancelledDownloadStillReloadsThePages) {
+    found({kScale});
+    QSqlQuery(form->database().connection())
+        .exec(QStringLiteral("INSERT INTO Products (PLU, RVTName, Price) VALUES (77, 'Fig', "
+                             "'1.00')"));
+    const int shown = form->goodsPage()->ProductsGrid->model()->rowCount();
+    whenShown(commands->scalesForm(),
+              [&] { QTest::mouseClick(commands->scalesForm()->CancelButton, Qt::LeftButton); });
+    commands->ReceiveProductsButtonClick();
+    EXPECT_EQ(form->goodsPage()->ProductsGrid->model()->rowCount(), shown + 1);
+    EXPECT_FALSE(TransferCommands::isRunning());
+}
