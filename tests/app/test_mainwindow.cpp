@@ -52,6 +52,7 @@ protected:
     }
     std::unique_ptr<TForm1> start() {
         auto form = std::make_unique<TForm1>(ProgramFolder(folder.root()));
+        test::keepDiscoveryQuiet(*form);
         form->setErrorReporter([this](const QString& e) { errors.append(e); });
         form->FormCreate();
         return form;

@@ -5,6 +5,7 @@
 #include "app/shellstate.h"
 #include "app/startup.h"
 #include "db/database.h"
+#include "guisupport.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -32,6 +33,7 @@ protected:
 
     void SetUp() override {
         form = std::make_unique<TForm1>(ProgramFolder(folder.root()));
+        test::keepDiscoveryQuiet(*form);
         form->setErrorReporter([this](const QString& e) { errors.append(e); });
         form->FormCreate();
         manager = form->settingsPage()->ManagerGroup;

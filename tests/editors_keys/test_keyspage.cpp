@@ -7,6 +7,7 @@
 #include "editors/gui/goodspage.h"
 #include "editors/gui/keyspage.h"
 #include "editors/keypadeditor.h"
+#include "guisupport.h"
 #include "testsupport.h"
 
 #include <QAction>
@@ -32,6 +33,7 @@ protected:
                                   QStringLiteral("Global"), QStringLiteral("Language"),
                                   QStringLiteral("ENG")));
         form = std::make_unique<TForm1>(ProgramFolder(folder.root()));
+        test::keepDiscoveryQuiet(*form);
         form->setErrorReporter([this](const QString& e) { errors.append(e); });
         form->setNotifier(&notifier);
         form->FormCreate();

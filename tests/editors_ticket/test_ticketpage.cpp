@@ -7,6 +7,7 @@
 #include "editors/gui/ticketpage.h"
 #include "editors/gui/ticketpreview.h"
 #include "editors/ticketeditor.h"
+#include "guisupport.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -81,6 +82,7 @@ protected:
 
     void start() {
         form = std::make_unique<TForm1>(ProgramFolder(folder.root()));
+        test::keepDiscoveryQuiet(*form);
         const auto collect = [this](const QString& e) { errors.append(e); };
         form->setErrorReporter(collect);
         page = form->ticketPage();

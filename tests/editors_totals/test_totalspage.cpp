@@ -2,6 +2,7 @@
 #include "app/inifile.h"
 #include "db/database.h"
 #include "editors/gui/totalspage.h"
+#include "guisupport.h"
 #include "testsupport.h"
 #include "totalsrows.h"
 
@@ -37,6 +38,7 @@ protected:
                                    {"miniSD", 44, "Cherries", "2016-03-05 09:00:00"}});
 
         form = std::make_unique<TForm1>(ProgramFolder(folder.root()));
+        test::keepDiscoveryQuiet(*form);
         const auto collect = [this](const QString& e) { errors.append(e); };
         form->setErrorReporter(collect);
         page = form->totalsPage();

@@ -26,6 +26,14 @@ inline void whenShown(QWidget* window, std::function<void()> check) {
     });
 }
 
+// The window's discovery broadcasts on no interface, so a test never sends to the
+// machine's network.
+inline void keepDiscoveryQuiet(gui::TForm1& form) {
+    DiscoveryOptions quiet;
+    quiet.interfaces = [] { return QList<InterfaceAddress>(); };
+    form.discovery().setOptions(quiet);
+}
+
 // A main window started over a program folder as the program starts it, with its own
 // message panel, discovery kept off the network, and the errors it would show collected.
 struct StartedWindow {
@@ -37,9 +45,7 @@ inline StartedWindow startQuietWindow(const QString& programFolder, QStringList&
     StartedWindow w;
     w.form = std::make_unique<gui::TForm1>(ProgramFolder(programFolder));
     w.form->setErrorReporter([&errors](const QString& e) { errors << e; });
-    DiscoveryOptions quiet;
-    quiet.interfaces = [] { return QList<InterfaceAddress>(); };
-    w.form->discovery().setOptions(quiet);
+    keepDiscoveryQuiet(*w.form);
     w.form->FormCreate();
     w.panel = new TMessagePanel(w.form.get());
     w.form->setMessagePanel(w.panel);
