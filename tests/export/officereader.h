@@ -15,6 +15,20 @@ namespace dm::test {
 
 QByteArray contentsOf(const QString& path); // empty when unreadable
 
+// The English column titles of the totals view, as the export tests give them.
+inline QStringList totalsTitles() {
+    return {QStringLiteral("Scales"),
+            QStringLiteral("PLU"),
+            QStringLiteral("Name"),
+            QStringLiteral("Type"),
+            QStringLiteral("Day qty."),
+            QStringLiteral("Day transactions"),
+            QStringLiteral("Month qty."),
+            QStringLiteral("Month transactions"),
+            QStringLiteral("Last transaction"),
+            QStringLiteral("Read at")};
+}
+
 struct ZipContents {
     QString error; // empty when the archive was read
     QMap<QString, QByteArray> entries;

@@ -204,16 +204,7 @@ TEST_F(OfficeSuite, GoodsDocumentPrintsTheTable) {
 }
 
 TEST_F(OfficeSuite, TotalsWorkbookGivesTheValues) {
-    const QStringList titles{QStringLiteral("Scales"),
-                             QStringLiteral("PLU"),
-                             QStringLiteral("Name"),
-                             QStringLiteral("Type"),
-                             QStringLiteral("Day qty."),
-                             QStringLiteral("Day transactions"),
-                             QStringLiteral("Month qty."),
-                             QStringLiteral("Month transactions"),
-                             QStringLiteral("Last transaction"),
-                             QStringLiteral("Read at")};
+    const QStringList titles = test::totalsTitles();
     const QDateTime last(QDate(2016, 1, 27), QTime(14, 5, 9));
     const QDateTime read(QDate(2016, 2, 1), QTime(8, 0, 0));
     TotalsExportTable table{titles, {}};

@@ -13,16 +13,7 @@ namespace {
 
 using test::XlsxSheet;
 
-const QStringList kTitles{QStringLiteral("Scales"),
-                          QStringLiteral("PLU"),
-                          QStringLiteral("Name"),
-                          QStringLiteral("Type"),
-                          QStringLiteral("Day qty."),
-                          QStringLiteral("Day transactions"),
-                          QStringLiteral("Month qty."),
-                          QStringLiteral("Month transactions"),
-                          QStringLiteral("Last transaction"),
-                          QStringLiteral("Read at")};
+const QStringList kTitles = test::totalsTitles();
 
 const QDateTime kLast(QDate(2016, 1, 27), QTime(14, 5, 9));
 const QDateTime kRead(QDate(2016, 2, 1), QTime(8, 0, 0));
