@@ -127,4 +127,28 @@ bool DiscoveryEnabled();
 void SetDiscoveryEnabled(bool enabled);
 FoundScales FoundScalesSnapshot();
 
+// Keeps the published found scales as they are while they are read by index: clears
+// DiscoveryEnabled, gives a finishing pass 100 ms through pause, and sets the flag again
+// however the reader ends. A null discovery holds nothing.
+class DiscoveryHold {
+public:
+    DiscoveryHold(ScaleDiscovery* discovery, const std::function<void(int)>& pause)
+        : m_discovery(discovery) {
+        if (!m_discovery)
+            return;
+        m_discovery->setEnabled(false);
+        if (pause)
+            pause(100);
+    }
+    ~DiscoveryHold() {
+        if (m_discovery)
+            m_discovery->setEnabled(true);
+    }
+    DiscoveryHold(const DiscoveryHold&) = delete;
+    DiscoveryHold& operator=(const DiscoveryHold&) = delete;
+
+private:
+    ScaleDiscovery* m_discovery;
+};
+
 } // namespace dm

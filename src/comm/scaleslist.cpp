@@ -17,24 +17,6 @@ QString firstKeypadName(Database& db) {
     return keypads.isEmpty() ? QString() : keypads.value(0, KeypadsDataSet::Name).toString();
 }
 
-// Keeps the keypad list on its row while the scales are walked.
-class KeypadRowKeeper {
-public:
-    explicit KeypadRowKeeper(KeypadsDataSet& keypads)
-        : m_keypads(keypads), m_identity(keypads.rowIdentity(keypads.currentRow())) {}
-    ~KeypadRowKeeper() {
-        const int row = m_identity < 0 ? -1 : m_keypads.rowOfIdentity(m_identity);
-        if (row >= 0)
-            m_keypads.setCurrentRow(row);
-    }
-    KeypadRowKeeper(const KeypadRowKeeper&) = delete;
-    KeypadRowKeeper& operator=(const KeypadRowKeeper&) = delete;
-
-private:
-    KeypadsDataSet& m_keypads;
-    qint64 m_identity;
-};
-
 enum class Known { Named, Unnamed, Absent };
 
 // Makes the address's first row current when there is one.
@@ -86,7 +68,7 @@ QStringList KeypadNames(Database& db) {
 }
 
 ScalesRefresh RefreshScalesList(Database& db, const QStringList& foundAddresses) {
-    KeypadRowKeeper keeper(db.keypads());
+    CurrentRowKeeper keeper(db.keypads());
     ScalesDataSet& scales = db.scales();
     const QString offline = ScaleOfflineText();
     for (int row = 0; row < scales.recordCount(); ++row)

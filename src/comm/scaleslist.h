@@ -56,8 +56,6 @@ public:
     bool isTicked(int index) const {
         return index >= 0 && index < m_ticks.size() && m_ticks[index];
     }
-    int count() const { return int(m_ticks.size()); }
-    bool single() const { return m_single; }
     // OK needs at least one ticked item.
     bool okEnabled() const { return m_ticks.contains(true); }
     QList<int> ticked() const;

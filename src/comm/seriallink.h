@@ -17,7 +17,6 @@ namespace dm {
 class SerialLink : public ScaleLink {
 public:
     static constexpr qint32 BaudRate = 57600;
-    static constexpr qsizetype MaxReply = MaxReplyBytes;
 
     SerialLink(ScaleAddress address, LinkTimings timings);
     explicit SerialLink(int portNumber, LinkTimings timings = {});

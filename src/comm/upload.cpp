@@ -1,5 +1,7 @@
 #include "comm/upload.h"
 
+#include "comm/scaleslist.h"
+
 #include "app/errors.h"
 #include "app/langtext.h"
 #include "db/database.h"
@@ -53,33 +55,11 @@ QByteArray readBlockReply(ScaleLink& link, const QString& path) {
     return reply;
 }
 
-// Puts the keypad list back on its row however the scale's turn ends.
-class KeypadRowKeeper {
-public:
-    explicit KeypadRowKeeper(KeypadsDataSet& keypads)
-        : m_keypads(keypads), m_identity(keypads.rowIdentity(keypads.currentRow())) {}
-    ~KeypadRowKeeper() {
-        if (!m_keypads.isOpen() || m_identity < 0)
-            return;
-        const int row = m_keypads.rowOfIdentity(m_identity);
-        if (row >= 0)
-            m_keypads.setCurrentRow(row);
-    }
-    KeypadRowKeeper(const KeypadRowKeeper&) = delete;
-    KeypadRowKeeper& operator=(const KeypadRowKeeper&) = delete;
-
-private:
-    KeypadsDataSet& m_keypads;
-    qint64 m_identity;
-};
-
 // Makes the keypad named in the scale's row (or the first keypad) current, and its file.
 QString makeKeypadFileFor(TransferSetup& setup, const QString& address) {
+    // The same choice the scale choice dialog shows for the scale.
     KeypadsDataSet& keypads = setup.db.keypads();
-    QVariant v = setup.db.scales().lookup(QStringLiteral("IP"), address, QStringLiteral("Keypad"));
-    if (!v.isNull())
-        v = keypads.lookup(QStringLiteral("Name"), v, QStringLiteral("ID"));
-    if (v.isNull() || !keypads.locate(QStringLiteral("ID"), v))
+    if (!keypads.locate(QStringLiteral("Name"), KeypadOfScale(setup.db, address)))
         keypads.first();
     return ScaleFiles(setup.db, setup.exportFolder).WriteKeypadFile();
 }
@@ -104,7 +84,7 @@ void serveScale(TransferSetup& setup, ScaleOutcome& scale) {
         goods = SendFileBlocks(*link, fileOf(ScaleFileKind::Goods), FileKind::Goods, setup.sink);
         SendFileBlocks(*link, fileOf(ScaleFileKind::Ticket), FileKind::Ticket, setup.sink);
         SendFileBlocks(*link, fileOf(ScaleFileKind::Operators), FileKind::Operators, setup.sink);
-        KeypadRowKeeper keeper(setup.db.keypads());
+        CurrentRowKeeper keeper(setup.db.keypads());
         const QString keypadFile = makeKeypadFileFor(setup, scale.address);
         SendFileBlocks(*link, keypadFile, FileKind::Keypad, setup.sink);
     } catch (const ScaleTurnError& e) {

@@ -1,5 +1,7 @@
 #include "db/databasemanager.h"
 
+#include "platform/filecopy.h"
+
 #include "app/inifile.h"
 #include "app/startup.h"
 
@@ -7,49 +9,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace dm {
-
-namespace {
-
-// Copies through a temporary file in the target's folder, so that a failed copy never
-// leaves a half-written database under the target's name.
-bool copyReplacing(const QString& source, const QString& target, QString* error) {
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = QDir::toNativeSeparators(source) + QStringLiteral(": ") + in.errorString();
-        return false;
-    }
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = QDir::toNativeSeparators(target) + QStringLiteral(": ") + out.errorString();
-        return false;
-    }
-    while (!in.atEnd()) {
-        const QByteArray chunk = in.read(1 << 20);
-        if (chunk.isEmpty() && in.error() != QFileDevice::NoError)
-            break;
-        if (out.write(chunk) != chunk.size())
-            break;
-    }
-    if (in.error() != QFileDevice::NoError) {
-        out.cancelWriting();
-        if (error)
-            *error = QDir::toNativeSeparators(source) + QStringLiteral(": ") + in.errorString();
-        return false;
-    }
-    if (!out.commit()) {
-        if (error)
-            *error = QDir::toNativeSeparators(target) + QStringLiteral(": ") + out.errorString();
-        return false;
-    }
-    return true;
-}
-
-} // namespace
 
 QString withDatabaseExtension(const QString& name) {
     return name.endsWith(QStringLiteral(".sqlite"), Qt::CaseSensitive)
@@ -91,7 +52,7 @@ bool rememberCurrentDatabase(QStringList& history, const QString& current,
 
 bool createDatabaseFromTemplate(const ProgramFolder& folder, const QString& target,
                                 QString* error) {
-    if (!copyReplacing(folder.templateDatabase(), target, error))
+    if (!platform::copyFileReplacing(folder.templateDatabase(), target, error))
         return false;
     QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::WriteOwner);
     return writeIniValue(folder.terminalIni(), QStringLiteral("Global"), QStringLiteral("Base"),
@@ -100,7 +61,7 @@ bool createDatabaseFromTemplate(const ProgramFolder& folder, const QString& targ
 
 bool copyDatabaseFile(const QString& source, const QString& target, QStringList& history,
                       const QString& historyLog, QString* error) {
-    if (!copyReplacing(source, target, error))
+    if (!platform::copyFileReplacing(source, target, error))
         return false;
     history.append(target);
     return writeHistory(historyLog, history, error);

@@ -162,4 +162,25 @@ private:
     QList<int> m_readOnly;
 };
 
+// Puts a dataset back on the row that was current when it was made (by the row's key),
+// however the code between moved it; nothing when the row is gone or hidden.
+class CurrentRowKeeper {
+public:
+    explicit CurrentRowKeeper(DataSet& data)
+        : m_data(data), m_identity(data.rowIdentity(data.currentRow())) {}
+    ~CurrentRowKeeper() {
+        if (!m_data.isOpen() || m_identity < 0)
+            return;
+        const int row = m_data.rowOfIdentity(m_identity);
+        if (row >= 0)
+            m_data.setCurrentRow(row);
+    }
+    CurrentRowKeeper(const CurrentRowKeeper&) = delete;
+    CurrentRowKeeper& operator=(const CurrentRowKeeper&) = delete;
+
+private:
+    DataSet& m_data;
+    qint64 m_identity;
+};
+
 } // namespace dm

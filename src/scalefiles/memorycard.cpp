@@ -6,12 +6,12 @@
 #include "comm/transfersink.h"
 #include "db/database.h"
 #include "db/datasets.h"
+#include "platform/filecopy.h"
 #include "scalefiles/scalefileio.h"
 #include "scalefiles/scalefilenames.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 namespace dm {
 
@@ -49,39 +49,9 @@ QString findIgnoringCase(const QString& folder, const QString& name) {
     return {};
 }
 
-// Copies source over target; the target is replaced only by a complete copy.
-bool copyReplacing(const QString& source, const QString& target) {
-    if (source.isEmpty())
-        return false;
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        return false;
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    char buffer[64 * 1024];
-    for (;;) {
-        const qint64 n = in.read(buffer, sizeof buffer);
-        if (n < 0) {
-            out.cancelWriting();
-            return false;
-        }
-        if (n == 0)
-            break;
-        if (out.write(buffer, n) != n) {
-            out.cancelWriting();
-            return false;
-        }
-    }
-    return out.commit();
-}
-
-// The local file to copy a card file into: its canonical name, other spellings removed.
+// The local file to copy a card file into: its canonical name (the totals one shared
+// with the download), other spellings removed.
 QString localTarget(const QString& exportFolder, CardFile file) {
-    if (file == CardFile::Totals) {
-        QDir().mkpath(exportFolder);
-        return QDir(exportFolder).filePath(QStringLiteral("totals.dat"));
-    }
     return ScaleFileForWriting(exportFolder, localKind(file));
 }
 
@@ -112,7 +82,7 @@ int CopyFilesToCard(const QString& exportFolder, const QString& cardRoot) {
         QString target = findIgnoringCase(cardRoot, CardFileName(file));
         if (target.isEmpty())
             target = QDir(cardRoot).filePath(CardFileName(file));
-        if (!copyReplacing(source, target))
+        if (!platform::copyFileReplacing(source, target))
             return number;
     }
     return 0;
@@ -121,25 +91,17 @@ int CopyFilesToCard(const QString& exportFolder, const QString& cardRoot) {
 MemoryCard::MemoryCard(Database& db, QString exportFolder, TransferSink& sink,
                        TransferPauses& pauses, Notifier& notifier)
     : m_db(db), m_export(std::move(exportFolder)), m_sink(sink), m_pauses(pauses),
-      m_notifier(notifier), m_page(&activeScaleCodePage()) {}
+      m_notifier(notifier) {}
 
 void MemoryCard::selectKeypad(const QString& keypadName) {
-    if (keypadName.isEmpty())
-        return;
-    auto& keypads = m_db.keypads();
-    for (int row = 0; row < keypads.recordCount(); ++row) {
-        if (keypads.value(row, KeypadsDataSet::Name).toString() == keypadName) {
-            keypads.setCurrentRow(row);
-            return;
-        }
-    }
-    throw DataError(LangText(u"Text", u"KeypadNotFound", u"Keypad not found") +
-                    QStringLiteral(": ") + keypadName);
+    if (!keypadName.isEmpty() && !m_db.keypads().locate(QStringLiteral("Name"), keypadName))
+        throw DataError(LangText(u"Text", u"KeypadNotFound", u"Keypad not found") +
+                        QStringLiteral(": ") + keypadName);
 }
 
 bool MemoryCard::SaveFilesToCard(const QString& cardRoot, const QString& keypadName) {
     selectKeypad(keypadName);
-    ScaleFiles files(m_db, m_export, *m_page);
+    ScaleFiles files(m_db, m_export);
 
     m_sink.showMessage(LangText(u"Text", u"MakingFile1", u"Goods file making..."),
                        panelcolour::SkyBlue);
@@ -175,14 +137,14 @@ bool MemoryCard::SaveFilesToCard(const QString& cardRoot, const QString& keypadN
 QStringList MemoryCard::LoadFilesFromCard(const QString& cardRoot, const QString& keypadName) {
     selectKeypad(keypadName);
     QDir().mkpath(m_export);
-    ScaleFiles files(m_db, m_export, *m_page);
+    ScaleFiles files(m_db, m_export);
 
     m_sink.showMessage(LangText(u"Text", u"LoadingProducts", u"Reading in progress..."),
                        panelcolour::SkyBlue);
     QStringList failed;
     for (CardFile file : kExchanged) {
         const QString source = findIgnoringCase(cardRoot, CardFileName(file));
-        if (copyReplacing(source, localTarget(m_export, file))) {
+        if (platform::copyFileReplacing(source, localTarget(m_export, file))) {
             switch (file) {
             case CardFile::Goods:
                 // The card's goods replace all goods, as a download from a scale does: with
@@ -218,10 +180,10 @@ bool MemoryCard::LoadTotalsFromCard(const QString& cardRoot) {
     m_sink.showMessage(LangText(u"Text", u"LoadingTotals", u"Reading in progress..."),
                        panelcolour::SkyBlue);
     const QString target = localTarget(m_export, CardFile::Totals);
-    const bool copied =
-        copyReplacing(findIgnoringCase(cardRoot, CardFileName(CardFile::Totals)), target);
+    const bool copied = platform::copyFileReplacing(
+        findIgnoringCase(cardRoot, CardFileName(CardFile::Totals)), target);
     if (copied) {
-        ScaleFiles(m_db, m_export, *m_page).ImportTotalsFile(MemoryCardSource(), target);
+        ScaleFiles(m_db, m_export).ImportTotalsFile(MemoryCardSource(), target);
         m_sink.showMessage(LangText(u"Text", u"LoadCompleted", u"Reading completed successfully"),
                            panelcolour::MoneyGreen);
     } else {

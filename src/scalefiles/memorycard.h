@@ -9,7 +9,6 @@ class Database;
 class Notifier;
 class TransferSink;
 class TransferPauses;
-class ScaleCodePage;
 
 // The file names a scale looks for at the root of its memory card.
 enum class CardFile { Goods, Ticket, Operators, Keypad, Totals };
@@ -42,8 +41,6 @@ public:
     // Returns whether the card held a totals file.
     bool LoadTotalsFromCard(const QString& cardRoot);
 
-    void setCodePage(const ScaleCodePage& page) { m_page = &page; }
-
 private:
     void selectKeypad(const QString& keypadName);
 
@@ -52,7 +49,6 @@ private:
     TransferSink& m_sink;
     TransferPauses& m_pauses;
     Notifier& m_notifier;
-    const ScaleCodePage* m_page;
 };
 
 } // namespace dm

@@ -164,7 +164,9 @@ TEST(RemovableDrives, RemovableFlagMediaFoldersAndFloppies) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(value);
     };
+    ASSERT_TRUE(QDir(sys.path()).mkpath(QStringLiteral("mmcblk0")));
     flag("sdb", "1\n");
+    flag("mmcblk0", "1\n");
     flag("sda", "0\n");
     struct Case {
         const char* device;
@@ -172,6 +174,7 @@ TEST(RemovableDrives, RemovableFlagMediaFoldersAndFloppies) {
         bool card;
     } cases[] = {
         {"/dev/sdb1", "/mnt/x", true},       // partition of a removable disk
+        {"/dev/mmcblk0p1", "/mnt/sd", true}, // a card in a built-in reader
         {"/dev/sda2", "/home", false},       // fixed disk
         {"/dev/sda2", "/media/u/USB", true}, // mounted by the desktop
         {"/dev/sdc1", "/run/media/u/SD", true},

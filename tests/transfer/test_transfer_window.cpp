@@ -38,12 +38,8 @@ protected:
         StartedWindow started = startQuietWindow(folder.root(), errors);
         form = std::move(started.form);
         panel = started.panel;
-        // The window may own its commands already; otherwise the test gives it them.
-        commands = form->findChild<TransferCommands*>();
-        if (!commands)
-            commands = new TransferCommands(
-                *form, form->database(), form->discovery(), panel, ProgramFolder(folder.root()),
-                [this] { form->ReloadAll(); }, form.get());
+        commands = form->transferCommands();
+        ASSERT_NE(commands, nullptr);
         commands->setMessagePanel(panel);
         commands->reportError = [this](const QString& e) { errors << e; };
         commands->linkTimings.firstByteMs = 400;

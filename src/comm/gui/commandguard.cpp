@@ -55,7 +55,9 @@ private:
     QWidget* m_window;
 };
 
-CommandGuard::CommandGuard(QWidget& window, const QList<QToolButton*>& buttons) {
+CommandGuard::CommandGuard(QWidget& window, const QList<QToolButton*>& buttons,
+                           std::function<void()> atEnd)
+    : m_atEnd(std::move(atEnd)) {
     if (g_running)
         return;
     g_running = m_active = true;
@@ -68,12 +70,14 @@ CommandGuard::CommandGuard(QWidget& window, const QList<QToolButton*>& buttons) 
 }
 
 CommandGuard::~CommandGuard() {
-    if (!m_active)
-        return;
-    m_hold.reset();
-    for (qsizetype i = 0; i < m_buttons.size(); ++i)
-        m_buttons[i]->setEnabled(m_wasEnabled[i]);
-    g_running = false;
+    if (m_active) {
+        m_hold.reset();
+        for (qsizetype i = 0; i < m_buttons.size(); ++i)
+            m_buttons[i]->setEnabled(m_wasEnabled[i]);
+        g_running = false;
+    }
+    if (m_atEnd)
+        m_atEnd();
 }
 
 bool CommandGuard::isRunning() {

@@ -129,23 +129,19 @@ void ScalesGroupBox::RefreshScalesList() {
         return;
     configureGrid();
     try {
-        // The published list must not change while it is walked.
-        if (m_discovery)
-            m_discovery->setEnabled(false);
-        if (m_pause)
-            m_pause(100);
-        const FoundScales found = m_found ? m_found() : FoundScales();
-        const ScalesRefresh result = dm::RefreshScalesList(*m_db, found.addresses);
-        if (m_discovery)
-            m_discovery->setEnabled(true);
+        ScalesRefresh result;
+        {
+            // The published list must not change while it is walked.
+            const DiscoveryHold hold(m_discovery, m_pause);
+            const FoundScales found = m_found ? m_found() : FoundScales();
+            result = dm::RefreshScalesList(*m_db, found.addresses);
+        }
         DeleteScalesButton->setEnabled(result.deleteEnabled);
         m_keypadDelegate->names = result.keypadNames;
         const int row = m_db->scales().currentRow();
         if (row >= 0 && ScalesGrid->model() == &m_db->scales())
             ScalesGrid->setCurrentIndex(m_db->scales().index(row, ScalesDataSet::Name));
     } catch (const UserError& e) {
-        if (m_discovery)
-            m_discovery->setEnabled(true);
         report(e.text());
     }
 }

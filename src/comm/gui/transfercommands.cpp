@@ -22,45 +22,6 @@
 
 namespace dm::gui {
 
-namespace {
-
-// The discovery does not replace the found scales while a command reads them by index.
-class DiscoveryHold {
-public:
-    DiscoveryHold(ScaleDiscovery& discovery, TransferPauses& pauses) : m_discovery(discovery) {
-        m_discovery.setEnabled(false);
-        pauses.pause(100);
-    }
-    ~DiscoveryHold() { m_discovery.setEnabled(true); }
-    DiscoveryHold(const DiscoveryHold&) = delete;
-    DiscoveryHold& operator=(const DiscoveryHold&) = delete;
-
-private:
-    ScaleDiscovery& m_discovery;
-};
-
-} // namespace
-
-// One command at a time: refuses to start while another runs, and holds the window; the
-// end of every command, also a refused one, is announced.
-class TransferCommands::Running {
-public:
-    explicit Running(TransferCommands& commands) : m_commands(commands) {
-        m_guard.emplace(commands.m_form, commands.transferButtons());
-    }
-    ~Running() {
-        m_guard.reset(); // the buttons are back before anyone hears of the end
-        emit m_commands.commandFinished();
-    }
-    explicit operator bool() const { return bool(*m_guard); }
-    Running(const Running&) = delete;
-    Running& operator=(const Running&) = delete;
-
-private:
-    TransferCommands& m_commands;
-    std::optional<CommandGuard> m_guard;
-};
-
 TransferCommands::TransferCommands(TForm1& form, Database& db, ScaleDiscovery& discovery,
                                    TMessagePanel* panel, ProgramFolder folder,
                                    std::function<void()> reload, QObject* parent)
@@ -120,10 +81,6 @@ TMessagePanel& TransferCommands::panel() {
     return *m_ownPanel;
 }
 
-QList<QToolButton*> TransferCommands::transferButtons() const {
-    return m_form.transferButtons();
-}
-
 void TransferCommands::report(const QString& text) {
     if (reportError)
         reportError(text);
@@ -179,7 +136,8 @@ void TransferCommands::runOnChosenScales(
     const std::unique_ptr<TransferPauses> pauses = makePauses();
     PanelSink sink(panel());
     try {
-        DiscoveryHold hold(m_discovery, *pauses);
+        TransferPauses& waits = *pauses;
+        const DiscoveryHold hold(&m_discovery, [&waits](int ms) { waits.pause(ms); });
         const FoundScales found = foundScales();
         if (found.addresses.isEmpty()) {
             sink.showTroubleshooting(TroubleshootingLines(kind));
@@ -199,7 +157,7 @@ void TransferCommands::runOnChosenScales(
 }
 
 void TransferCommands::UploadCommand() {
-    Running running(*this);
+    const CommandGuard running(m_form, m_form.transferButtons());
     if (!running || !m_db.isOpen())
         return;
     runOnChosenScales(
@@ -208,7 +166,7 @@ void TransferCommands::UploadCommand() {
 }
 
 void TransferCommands::DownloadCommand() {
-    Running running(*this);
+    const CommandGuard running(m_form, m_form.transferButtons());
     if (!running)
         return;
     if (m_db.isOpen())
@@ -223,7 +181,7 @@ void TransferCommands::DownloadCommand() {
 }
 
 void TransferCommands::TotalsCommand() {
-    Running running(*this);
+    const CommandGuard running(m_form, m_form.transferButtons());
     if (!running || !m_db.isOpen())
         return;
     if (clearTotalsFilter)

@@ -66,12 +66,7 @@ public slots:
     void ReceiveKeypadButtonClick();
     void DownloadTotalsButtonClick();
 
-signals:
-    // A command has ended (also when it was refused, cancelled or found no scale).
-    void commandFinished();
-
 private:
-    class Running;
     void UploadCommand();
     void DownloadCommand();
     void TotalsCommand();
@@ -83,7 +78,6 @@ private:
                            const std::function<void(TransferSetup&, const QStringList&)>& run);
     TMessagePanel& panel();
     void report(const QString& text);
-    QList<QToolButton*> transferButtons() const;
 
     TForm1& m_form;
     Database& m_db;

@@ -19,23 +19,6 @@
 
 namespace dm::gui {
 
-namespace {
-
-// Announces the end of a command, also a refused or cancelled one; made before the
-// command's guard, so the buttons are back when it speaks.
-class AtEnd {
-public:
-    explicit AtEnd(std::function<void()> announce) : m_announce(std::move(announce)) {}
-    ~AtEnd() { m_announce(); }
-    AtEnd(const AtEnd&) = delete;
-    AtEnd& operator=(const AtEnd&) = delete;
-
-private:
-    std::function<void()> m_announce;
-};
-
-} // namespace
-
 CardCommands::CardCommands(TForm1& form, Database& db, ProgramFolder folder,
                            std::function<void()> reload, QObject* parent)
     : QObject(parent), m_form(form), m_db(db), m_folder(std::move(folder)),
@@ -110,8 +93,7 @@ void CardCommands::report(const QString& text) {
 
 bool CardCommands::runWithCard(bool withKeypad, const std::function<void()>& before,
                                const std::function<void(MemoryCard&, const CardChoice&)>& run) {
-    AtEnd end([this] { emit commandFinished(); });
-    CommandGuard guard(m_form, cardButtons());
+    const CommandGuard guard(m_form, cardButtons(), [this] { emit commandFinished(); });
     if (!guard || !m_db.isOpen())
         return false;
     if (before)

@@ -1,6 +1,7 @@
 #include "scalefiles/gui/cardlist.h"
 
 #include "app/langtext.h"
+#include "app/windowplacement.h"
 #include "db/database.h"
 #include "db/datasets.h"
 #include "platform/removabledrives.h"
@@ -80,7 +81,7 @@ void TCardList::showEvent(QShowEvent* event) {
     FormShow();
     QDialog::showEvent(event);
     if (QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen())
-        move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+        move(centredTopLeft(size(), s->availableGeometry()));
 }
 
 void TCardList::hideEvent(QHideEvent* event) {
@@ -132,16 +133,9 @@ void TCardList::updateSaveButton() {
 }
 
 void TCardList::SaveButtonClick() {
-    if (m_db && m_db->isOpen()) {
-        KeypadsDataSet& keypads = m_db->keypads();
-        const QString name = keypadName();
-        for (int row = 0; row < keypads.recordCount(); ++row) {
-            if (keypads.value(row, KeypadsDataSet::Name).toString() == name) {
-                keypads.setCurrentRow(row);
-                break;
-            }
-        }
-    }
+    // The keypad chosen becomes, and stays, the current row of the keypad list.
+    if (m_db && m_db->isOpen())
+        m_db->keypads().locate(QStringLiteral("Name"), keypadName());
     accept();
 }
 
